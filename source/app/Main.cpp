@@ -1,0 +1,3 @@
+#include "fh_installerApplication.h"
+
+START_JUCE_APPLICATION (fh_installerApplication)

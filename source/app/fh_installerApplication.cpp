@@ -1,0 +1,73 @@
+#include "fh_installerApplication.h"
+
+#include "AppIconData.h"
+#include "main_view/MainComponent.h"
+
+fh_installerApplication::~fh_installerApplication()
+{
+    mainWindow = nullptr;
+}
+
+const juce::String fh_installerApplication::getApplicationName()    { return "fh_installer"; }
+const juce::String fh_installerApplication::getApplicationVersion() { return "1.2.0"; }
+bool fh_installerApplication::moreThanOneInstanceAllowed()          { return true; }
+
+void fh_installerApplication::initialise (const juce::String&)
+{
+    // The command line is ignored.
+    mainWindow = std::make_unique<MainWindow> (getApplicationName());
+}
+
+void fh_installerApplication::shutdown()
+{
+    mainWindow = nullptr;
+}
+
+void fh_installerApplication::anotherInstanceStarted (const juce::String&)
+{
+}
+
+void fh_installerApplication::systemRequestedQuit()
+{
+    quit();
+}
+
+namespace
+{
+juce::Image renderAppIcon()
+{
+    auto drawable = juce::Drawable::createFromImageData (AppIconData::kitwarden_icon_svg,
+                                                         (size_t) AppIconData::kitwarden_icon_svgSize);
+    juce::Image image (juce::Image::ARGB, 256, 256, true);
+
+    if (drawable != nullptr)
+    {
+        juce::Graphics g (image);
+        drawable->drawWithin (g, image.getBounds().toFloat(), juce::RectanglePlacement::centred, 1.0f);
+    }
+
+    return image;
+}
+} // namespace
+
+fh_installerApplication::MainWindow::MainWindow (const juce::String& name)
+    : DocumentWindow (name,
+                      juce::Desktop::getInstance().getDefaultLookAndFeel()
+                          .findColour (juce::ResizableWindow::backgroundColourId),
+                      DocumentWindow::allButtons)
+{
+    setUsingNativeTitleBar (true);
+    setContentOwned (std::make_unique<MainComponent>().release(), true);
+    setResizable (true, true);
+    getConstrainer()->setFixedAspectRatio (1.0);
+    setIcon (renderAppIcon());
+    centreWithSize (getWidth(), getHeight());
+    setVisible (true);
+}
+
+fh_installerApplication::MainWindow::~MainWindow() = default;
+
+void fh_installerApplication::MainWindow::closeButtonPressed()
+{
+    juce::JUCEApplication::getInstance()->systemRequestedQuit();
+}

@@ -1,0 +1,4 @@
+#include "CustomLookAndFeel.h"
+
+CustomLookAndFeel::CustomLookAndFeel() = default;
+CustomLookAndFeel::~CustomLookAndFeel() = default;

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "ProductInfo.h"
+#include "look/CustomLookAndFeel.h"
+#include "settings/InstallPathSettings.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <array>
+
+class panel_eula;
+class panel_support;
+class panel_changelog;
+
+/** The installer's one view: it holds all run-time state, paints nearly everything itself and
+    takes clicks through invisible buttons laid over what it paints.
+*/
+class MainComponent : public juce::Component,
+                      public juce::Button::Listener
+{
+public:
+    MainComponent();
+    ~MainComponent() override;
+
+    void paint (juce::Graphics& g) override;
+    void modifierKeysChanged (const juce::ModifierKeys& modifiers) override;
+    void resized() override;
+
+    void buttonClicked (juce::Button* button) override;
+    void buttonStateChanged (juce::Button* button) override;
+
+    /** The format's bundle in its install folder; empty when the format has no folder. */
+    juce::File bundleFile (FormatIndex format) const;
+
+    // Read-only views of the state, for tests and the parts that draw it.
+    float getUnit() const noexcept                                   { return unit; }
+    bool isFormatSelected (FormatIndex format) const noexcept        { return formatSelected[(size_t) format]; }
+    const juce::File& getFormatFolder (FormatIndex format) const     { return formatFolders[(size_t) format]; }
+    const juce::File& getSettingsFolder() const noexcept             { return settingsFolder; }
+    const juce::String& getProductName() const noexcept              { return productName; }
+    const juce::String& getProductVersion() const noexcept           { return productVersion; }
+    const juce::Label& getHelpLabel() const noexcept                 { return *helpLabel; }
+
+private:
+    std::unique_ptr<juce::TextButton> createButton (const juce::String& componentName);
+    static std::unique_ptr<juce::Drawable> loadIcon (const char* data, int size, bool recolour);
+
+    int lastModifierFlags = 0;
+    CustomLookAndFeel customLookAndFeel;
+    float unit = 9.0f;
+
+    juce::String productName;
+    juce::String productVersion;
+    juce::String platformSuffix;
+
+    std::array<std::unique_ptr<juce::TextButton>, 5> extrasButtons;
+    std::array<std::unique_ptr<juce::TextButton>, numFormats> formatButtons;
+    std::unique_ptr<juce::TextButton> installButton;
+    std::unique_ptr<juce::TextButton> selectAllButton;
+
+    std::unique_ptr<panel_eula> eulaPanel;
+    std::unique_ptr<panel_support> supportPanel;
+    std::unique_ptr<panel_changelog> changelogPanel;
+
+    std::unique_ptr<juce::Label> helpLabel;
+
+    std::array<std::unique_ptr<juce::Drawable>, numFormats> formatIcons;
+    std::array<std::unique_ptr<juce::Drawable>, 5> extrasIcons;
+    std::unique_ptr<juce::Drawable> makerLogo;
+    std::unique_ptr<juce::Drawable> changelogIcon;
+
+    juce::URL websiteUrl;
+    juce::URL manualUrl;
+    juce::File settingsFolder;
+
+    bool shiftHeld = false;
+    bool installDone = false;
+    std::array<bool, numFormats> formatSelected {};
+    InstallPathSettings::FormatFolders formatFolders;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
+};

@@ -1,0 +1,9 @@
+// Painting of the main view.
+#include "MainComponent.h"
+
+#include "look/Palette.h"
+
+void MainComponent::paint (juce::Graphics& g)
+{
+    g.fillAll (colour_black);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** Reads the fixed file version (VS_FIXEDFILEINFO) of a Windows PE binary.
+
+    Only the headers, the section table and the few bytes of the resource tree that lead to the
+    version resource are read, each with a bounded read, so the cost does not grow with the
+    binary. A missing, truncated or malformed file gives an empty string.
+*/
+class PeVersionReader
+{
+public:
+    /** "HIWORD(MS).LOWORD(MS).HIWORD(LS).LOWORD(LS)" of the file version, e.g. "3.2.1.0". */
+    static juce::String readFileVersion (const juce::File& binary);
+
+    /** The same over any seekable stream (tests and benchmarks count what is read). */
+    static juce::String readFileVersion (juce::InputStream& stream);
+};

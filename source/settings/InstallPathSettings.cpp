@@ -1,0 +1,69 @@
+#include "InstallPathSettings.h"
+
+#include "SettingsFileGuard.h"
+#include "platform/Platform.h"
+
+namespace InstallPathSettings
+{
+namespace
+{
+const char* const noteText =
+    "These are the paths that all Fernhollow installers will use for their respective formats. "
+    "Edit them to personal taste, but keep in mind that some formats have specific homes. "
+    "Use this feature at your own risk; follow the naming and separator conventions exactly as "
+    "you see them, or you could end up with unintended consequences. If you delete this file, "
+    "the next time you run the Kitwarden for any FH product, a new one with the default "
+    "locations will be written.";
+
+// Read in this order; written in the order of createDefaultDocument.
+const std::array<const char*, 3> pathAttributes { "VST3_Path", "CLAP_Path", "AAX_Path" };
+
+void readFrom (const juce::XmlElement& root, FormatFolders& folders)
+{
+    for (size_t i = 0; i < pathAttributes.size(); ++i)
+    {
+        folders[i] = platform::fileFromWindowsPath (root.getStringAttribute (pathAttributes[i]));
+
+        if (folders[i] != juce::File() && ! folders[i].exists())
+            folders[i].createDirectory();
+    }
+}
+} // namespace
+
+juce::File settingsFileIn (const juce::File& settingsFolder)
+{
+    return settingsFolder.getChildFile ("KitwardenSettings.txt");
+}
+
+std::unique_ptr<juce::XmlElement> createDefaultDocument (const FormatFolders& folders)
+{
+    auto root = std::make_unique<juce::XmlElement> ("Kitwarden_Settings");
+    root->setAttribute ("Important_Note:", noteText);
+    root->setAttribute ("CLAP_Path", platform::windowsPathFromFile (folders[1]));
+    root->setAttribute ("VST3_Path", platform::windowsPathFromFile (folders[0]));
+    root->setAttribute ("AAX_Path", platform::windowsPathFromFile (folders[2]));
+    return root;
+}
+
+void loadOrCreate (const juce::File& settingsFolder, FormatFolders& folders)
+{
+    const auto file = settingsFileIn (settingsFolder);
+
+    if (file.getFullPathName().isNotEmpty() && file.existsAsFile())
+    {
+        // A file we cannot trust the parser with leaves the defaults in place, untouched.
+        auto text = SettingsFileGuard::loadIfSafe (file);
+
+        if (! text.has_value())
+            return;
+
+        if (auto root = juce::parseXML (*text))
+            readFrom (*root, folders);
+
+        return;
+    }
+
+    // The settings folder is not created: where it is missing the write fails and defaults serve.
+    createDefaultDocument (folders)->writeTo (file);
+}
+} // namespace InstallPathSettings

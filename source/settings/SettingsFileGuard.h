@@ -1,0 +1,24 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <optional>
+
+/** Screens a settings file before it reaches the XML parser.
+
+    The shared file is a few hundred bytes holding one empty element. JUCE's parser recurses
+    once per nesting level and expands DTD entities without limit, so a hostile file could
+    overflow the stack or exhaust memory at start-up; such files are refused unread, and the
+    defaults serve.
+*/
+namespace SettingsFileGuard
+{
+constexpr juce::int64 maxFileBytes = 256 * 1024;
+constexpr int maxNestingDepth = 32;
+
+/** Why a text is refused, or an empty string when it is fit to parse. */
+juce::String findProblem (const juce::String& text);
+
+/** The file's text when it is small enough and free of what the parser cannot handle. */
+std::optional<juce::String> loadIfSafe (const juce::File& file);
+} // namespace SettingsFileGuard
