@@ -40,8 +40,10 @@ MainComponent::MainComponent()
     websiteUrl = juce::URL (ProductInfo::productPageUrl);
     manualUrl = juce::URL (ProductInfo::productPageUrl);
 
-    // A failed query leaves an empty base; the child is taken all the same.
-    settingsFolder = platform::commonAppDataFolder().getChildFile ("Fernhollow");
+    // Without the common data folder there is no settings folder: its child of an empty path
+    // would be a folder at the root of the drive.
+    if (const auto commonData = platform::commonAppDataFolder(); commonData != juce::File())
+        settingsFolder = commonData.getChildFile ("Fernhollow");
 
     InstallPathSettings::loadOrCreate (settingsFolder, formatFolders);
 

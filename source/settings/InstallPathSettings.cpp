@@ -47,9 +47,12 @@ std::unique_ptr<juce::XmlElement> createDefaultDocument (const FormatFolders& fo
 
 void loadOrCreate (const juce::File& settingsFolder, FormatFolders& folders)
 {
+    if (settingsFolder == juce::File())
+        return;
+
     const auto file = settingsFileIn (settingsFolder);
 
-    if (file.getFullPathName().isNotEmpty() && file.existsAsFile())
+    if (file.existsAsFile())
     {
         // A file we cannot trust the parser with leaves the defaults in place, untouched.
         auto text = SettingsFileGuard::loadIfSafe (file);
@@ -62,6 +65,10 @@ void loadOrCreate (const juce::File& settingsFolder, FormatFolders& folders)
 
         return;
     }
+
+    // A folder of that name is no settings file, and the writer must not replace it.
+    if (file.isDirectory())
+        return;
 
     // The settings folder is not created: where it is missing the write fails and defaults serve.
     createDefaultDocument (folders)->writeTo (file);

@@ -1,0 +1,170 @@
+#include "look/Palette.h"
+#include "main_view/MainComponent.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using testing_support::ScopedPrefix;
+
+namespace
+{
+juce::File defaultFolder (const ScopedPrefix& p, FormatIndex f)
+{
+    const char* below[] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
+    return p.commonFiles().getChildFile (below[f]);
+}
+
+juce::File defaultBundle (const ScopedPrefix& p, FormatIndex f)
+{
+    return defaultFolder (p, f).getChildFile ("QuernfieldReverb3" + formatExtensions[f]);
+}
+
+std::array<bool, 3> selection (const MainComponent& view)
+{
+    return { view.isFormatSelected (formatVst3), view.isFormatSelected (formatClap), view.isFormatSelected (formatAax) };
+}
+} // namespace
+
+TEST (MainComponentState, ConstructionBuildsTheViewInItsInitialState)
+{
+    ScopedPrefix prefix;
+    MainComponent view;
+
+    EXPECT_EQ (view.getWidth(), 600);
+    EXPECT_EQ (view.getHeight(), 600);
+    EXPECT_FLOAT_EQ (view.getUnit(), 6.0f);
+    EXPECT_EQ (view.getHelpLabel().getText(), "1.2.0");
+    EXPECT_EQ (view.getHelpLabel().findColour (juce::Label::textColourId), colour_grey.withAlpha (0.5f));
+    EXPECT_EQ (view.getProductName(), "QuernfieldReverb3");
+    EXPECT_EQ (view.getProductVersion(), "3.2.1");
+    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &view.getLookAndFeel());
+
+    const juce::StringArray expectedButtons { "EULA", "MANUAL", "WEBSITE", "SUPPORT", "CHANGES",
+                                              "VST3", "CLAP", "AAX", "INSTALL", "SELECT_ALL" };
+    juce::StringArray buttons;
+    for (auto* child : view.getChildren())
+    {
+        if (auto* button = dynamic_cast<juce::TextButton*> (child))
+        {
+            buttons.add (button->getName());
+            EXPECT_TRUE (button->isVisible());
+            EXPECT_TRUE (button->isEnabled());
+            EXPECT_EQ (button->getAlpha(), 0.0f);
+            EXPECT_TRUE (button->getButtonText().isEmpty());
+        }
+    }
+    EXPECT_EQ (buttons, expectedButtons);
+
+    for (auto f : { formatVst3, formatClap, formatAax })
+        EXPECT_EQ (view.getFormatFolder (f), defaultFolder (prefix, f));
+
+    EXPECT_EQ (view.getSettingsFolder(), prefix.settingsFolder());
+    EXPECT_TRUE (prefix.settingsFile().existsAsFile());
+}
+
+TEST (MainComponentState, FormatsWhoseBundleExistsStartSelected)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void (const ScopedPrefix&)> arrange;
+        std::array<bool, 3> selected;
+    };
+
+    const Case cases[] = {
+        { "no bundle anywhere", [] (const ScopedPrefix&) {}, { false, false, false } },
+        { "all three present",
+          [] (const ScopedPrefix& p)
+          {
+              defaultBundle (p, formatVst3).getChildFile ("Contents").createDirectory();
+              defaultBundle (p, formatClap).getParentDirectory().createDirectory();
+              defaultBundle (p, formatClap).replaceWithText ("x");
+              defaultBundle (p, formatAax).createDirectory();
+          },
+          { true, true, true } },
+        { "an empty folder named like the VST3 bundle",
+          [] (const ScopedPrefix& p) { defaultBundle (p, formatVst3).createDirectory(); }, { true, false, false } },
+        { "a plain file named like the AAX bundle",
+          [] (const ScopedPrefix& p)
+          {
+              defaultFolder (p, formatAax).createDirectory();
+              defaultBundle (p, formatAax).replaceWithText ("x");
+          },
+          { false, false, true } },
+        { "a bundle in the default folder while the settings point elsewhere",
+          [] (const ScopedPrefix& p)
+          {
+              defaultBundle (p, formatVst3).createDirectory();
+              p.driveC().getChildFile ("Other/QuernfieldReverb3.clap").create();
+              p.settingsFile().replaceWithText ("<s VST3_Path=\"C:\\Other\" CLAP_Path=\"C:\\Other\" AAX_Path=\"C:\\Other\"/>");
+          },
+          { false, true, false } },
+        { "a format the settings leave without a folder never starts selected",
+          [] (const ScopedPrefix& p)
+          {
+              defaultBundle (p, formatAax).createDirectory();
+              p.settingsFile().replaceWithText ("<s VST3_Path=\"C:\\A\" CLAP_Path=\"C:\\A\"/>");
+          },
+          { false, false, false } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        ScopedPrefix prefix;
+        c.arrange (prefix);
+        MainComponent view;
+        EXPECT_EQ (selection (view), c.selected);
+    }
+}
+
+TEST (MainComponentState, AFormatWithoutAFolderHasNoBundlePath)
+{
+    ScopedPrefix prefix;
+    prefix.settingsFile().replaceWithText ("<s VST3_Path=\"\" CLAP_Path=\"C:\\A\" AAX_Path=\"relative\"/>");
+    MainComponent view;
+
+    EXPECT_EQ (view.bundleFile (formatVst3), juce::File());
+    EXPECT_EQ (view.bundleFile (formatAax), juce::File());
+    EXPECT_EQ (view.bundleFile (formatClap), prefix.driveC().getChildFile ("A/QuernfieldReverb3.clap"));
+}
+
+TEST (MainComponentState, WithoutTheCommonDataFolderNothingIsWrittenAndDefaultsServe)
+{
+    ScopedPrefix prefix;
+    prefix.setFolders ({ juce::File(), prefix.tempDir(), prefix.driveC() });
+    const auto before = testing_support::listTree (prefix.root());
+
+    MainComponent view;
+
+    EXPECT_EQ (view.getSettingsFolder(), juce::File());
+    EXPECT_EQ (view.getFormatFolder (formatVst3), defaultFolder (prefix, formatVst3));
+    EXPECT_EQ (testing_support::listTree (prefix.root()), before);
+}
+
+TEST (MainComponentState, DestructionRemovesALeftoverScriptFileButNotAFolder)
+{
+    {
+        ScopedPrefix prefix;
+        const auto script = prefix.tempDir().getChildFile ("script.sh");
+        script.replaceWithText ("#!/bin/sh\n");
+        const auto neighbour = prefix.tempDir().getChildFile ("script.sh.keep");
+        neighbour.replaceWithText ("keep");
+
+        std::make_unique<MainComponent>().reset();
+
+        EXPECT_FALSE (script.exists());
+        EXPECT_TRUE (neighbour.existsAsFile());
+    }
+    {
+        ScopedPrefix prefix;
+        const auto folder = prefix.tempDir().getChildFile ("script.sh");
+        folder.getChildFile ("inside").create();
+
+        std::make_unique<MainComponent>().reset();
+
+        EXPECT_TRUE (folder.getChildFile ("inside").existsAsFile());
+    }
+}

@@ -1,0 +1,274 @@
+#include "settings/InstallPathSettings.h"
+#include "settings/SettingsFileGuard.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using testing_support::ScopedPrefix;
+
+namespace
+{
+const char* const expectedDefaultFile =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "\r\n"
+    "<Kitwarden_Settings Important_Note:=\"These are the paths that all Fernhollow installers will use for "
+    "their respective formats. Edit them to personal taste, but keep in mind that some formats have specific "
+    "homes. Use this feature at your own risk; follow the naming and separator conventions exactly as you see "
+    "them, or you could end up with unintended consequences. If you delete this file, the next time you run "
+    "the Kitwarden for any FH product, a new one with the default locations will be written.\"\r\n"
+    "                    CLAP_Path=\"C:\\Program Files\\Common Files\\CLAP\" VST3_Path=\"C:\\Program Files\\Common Files\\VST3\"\r\n"
+    "                    AAX_Path=\"C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins\"/>\r\n";
+
+InstallPathSettings::FormatFolders defaultFolders (const ScopedPrefix& prefix)
+{
+    const auto root = prefix.commonFiles();
+    return { root.getChildFile ("VST3"), root.getChildFile ("CLAP"), root.getChildFile ("Avid/Audio/Plug-Ins") };
+}
+
+juce::String settingsXml (const juce::String& attributes, const juce::String& tag = "Kitwarden_Settings")
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<" + tag + " " + attributes + "/>\r\n";
+}
+
+juce::String deeplyNested (int depth)
+{
+    juce::String s;
+    s.preallocateBytes ((size_t) depth * 8);
+    for (int i = 0; i < depth; ++i)
+        s << "<a>";
+    for (int i = 0; i < depth; ++i)
+        s << "</a>";
+    return s;
+}
+
+juce::String exponentialEntities()
+{
+    juce::String dtd = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n <!ENTITY lol \"lol\">\n";
+    juce::String previous = "lol";
+    for (int i = 1; i <= 12; ++i)
+    {
+        const auto name = "lol" + juce::String (i);
+        dtd << " <!ENTITY " << name << " \"";
+        for (int k = 0; k < 10; ++k)
+            dtd << "&" << previous << ";";
+        dtd << "\">\n";
+        previous = name;
+    }
+    return dtd + "]>\n<Kitwarden_Settings VST3_Path=\"&" + previous + ";\"/>\n";
+}
+
+juce::String garbage (size_t bytes)
+{
+    juce::Random random (42);
+    std::string text (bytes, ' ');
+    for (auto& c : text)
+        c = (char) (32 + random.nextInt (95));
+    return text;
+}
+
+struct Expected
+{
+    // Below the prefix; "" means the format has no folder at all; nullptr means the default.
+    const char* folders[3] { nullptr, nullptr, nullptr };
+};
+
+struct SettingsCase
+{
+    const char* name;
+    std::function<void (const ScopedPrefix&)> arrange;   // runs before load-or-create
+    Expected expected;
+    enum FileOutcome { writtenWithDefaults, unchanged, absent } file;
+    std::function<void (const ScopedPrefix&)> alsoCheck = {};
+};
+
+void writeSettings (const ScopedPrefix& p, const juce::String& text)
+{
+    p.settingsFile().replaceWithText (text, false, false, nullptr);
+}
+} // namespace
+
+TEST (InstallPathSettings, LoadOrCreate)
+{
+    const SettingsCase cases[] = {
+        { "no file, settings folder present: written byte for byte, defaults used",
+          [] (const ScopedPrefix&) {}, {}, SettingsCase::writtenWithDefaults,
+          [] (const ScopedPrefix& p)
+          {
+              // The default install folders are not created by the write.
+              EXPECT_FALSE (p.commonFiles().exists());
+          } },
+
+        { "no file, settings folder absent: nothing is created",
+          [] (const ScopedPrefix& p) { p.settingsFolder().deleteRecursively(); }, {}, SettingsCase::absent,
+          [] (const ScopedPrefix& p) { EXPECT_FALSE (p.settingsFolder().exists()); } },
+
+        { "a folder named like the file counts as no file; the write fails",
+          [] (const ScopedPrefix& p) { p.settingsFile().createDirectory(); }, {}, SettingsCase::absent,
+          [] (const ScopedPrefix& p) { EXPECT_TRUE (p.settingsFile().isDirectory()); } },
+
+        { "a VST3 folder that does not exist is created with its parents",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("CLAP_Path=\"C:\\Program Files\\Common Files\\CLAP\" "
+                                             "VST3_Path=\"C:\\Audio\\Deep\\VST3\" "
+                                             "AAX_Path=\"C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins\""));
+          },
+          { { "drive_c/Audio/Deep/VST3", nullptr, nullptr } }, SettingsCase::unchanged,
+          [] (const ScopedPrefix& p)
+          {
+              EXPECT_TRUE (p.driveC().getChildFile ("Audio/Deep/VST3").isDirectory());
+              EXPECT_TRUE (p.commonFiles().getChildFile ("CLAP").isDirectory());
+          } },
+
+        { "forward slashes are separators too",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("CLAP_Path=\"C:/Plugins/CLAP\" VST3_Path=\"C:/Plugins/VST3\" "
+                                             "AAX_Path=\"C:/Plugins/AAX\""));
+          },
+          { { "drive_c/Plugins/VST3", "drive_c/Plugins/CLAP", "drive_c/Plugins/AAX" } }, SettingsCase::unchanged },
+
+        { "a missing AAX_Path leaves AAX without a folder, not at the root",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("CLAP_Path=\"C:\\P\\CLAP\" VST3_Path=\"C:\\P\\VST3\""));
+          },
+          { { "drive_c/P/VST3", "drive_c/P/CLAP", "" } }, SettingsCase::unchanged },
+
+        { "empty and relative values leave those formats without a folder",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("CLAP_Path=\"\" VST3_Path=\"VST3\" AAX_Path=\"Plug-Ins\\AAX\""));
+          },
+          { { "", "", "" } }, SettingsCase::unchanged,
+          [] (const ScopedPrefix&)
+          {
+              EXPECT_FALSE (juce::File::getCurrentWorkingDirectory().getChildFile ("VST3").exists());
+          } },
+
+        { "any root tag is read the same way; extra attributes are ignored",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("Extra=\"1\" CLAP_Path=\"C:\\O\\CLAP\" VST3_Path=\"C:\\O\\VST3\" "
+                                             "AAX_Path=\"C:\\O\\AAX\"", "Another_Installer"));
+          },
+          { { "drive_c/O/VST3", "drive_c/O/CLAP", "drive_c/O/AAX" } }, SettingsCase::unchanged },
+
+        { "other drive letters go through the prefix's dosdevices; POSIX paths are kept",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("CLAP_Path=\"" + p.root().getChildFile ("posix/CLAP").getFullPathName()
+                                             + "\" VST3_Path=\"D:\\VST3\" AAX_Path=\"C:\\AAX\""));
+          },
+          { { "dosdevices/d:/VST3", "posix/CLAP", "drive_c/AAX" } }, SettingsCase::unchanged },
+
+        { "not XML: ignored, defaults used",
+          [] (const ScopedPrefix& p) { writeSettings (p, "VST3_Path = C:\\Elsewhere\n"); },
+          {}, SettingsCase::unchanged },
+
+        { "empty file: ignored, defaults used",
+          [] (const ScopedPrefix& p) { p.settingsFile().create(); }, {}, SettingsCase::unchanged },
+
+        { "megabytes of garbage: refused unread",
+          [] (const ScopedPrefix& p) { writeSettings (p, "<Kitwarden_Settings VST3_Path=\"C:\\G\"/>" + garbage (4 << 20)); },
+          {}, SettingsCase::unchanged },
+
+        { "deep nesting: refused before the parser recurses",
+          [] (const ScopedPrefix& p) { writeSettings (p, "<Kitwarden_Settings VST3_Path=\"C:\\N\">" + deeplyNested (200000) + "</Kitwarden_Settings>"); },
+          {}, SettingsCase::unchanged },
+
+        { "exponential entities: refused before expansion",
+          [] (const ScopedPrefix& p) { writeSettings (p, exponentialEntities()); },
+          {}, SettingsCase::unchanged },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        ScopedPrefix prefix;
+        c.arrange (prefix);
+
+        const auto before = testing_support::listTree (prefix.root());
+        const auto fileBefore = prefix.settingsFile().existsAsFile() ? prefix.settingsFile().loadFileAsString()
+                                                                     : juce::String();
+        auto folders = defaultFolders (prefix);
+        InstallPathSettings::loadOrCreate (prefix.settingsFolder(), folders);
+
+        for (size_t i = 0; i < 3; ++i)
+        {
+            const auto* want = c.expected.folders[i];
+            const auto expected = want == nullptr ? defaultFolders (prefix)[i]
+                                                  : (juce::String (want).isEmpty() ? juce::File()
+                                                                                   : prefix.root().getChildFile (want));
+            EXPECT_EQ (folders[i].getFullPathName(), expected.getFullPathName()) << "format " << i;
+        }
+
+        switch (c.file)
+        {
+            case SettingsCase::writtenWithDefaults:
+            {
+                juce::MemoryBlock bytes;
+                ASSERT_TRUE (prefix.settingsFile().loadFileAsData (bytes));
+                EXPECT_EQ (bytes.toString(), juce::String (expectedDefaultFile));
+                EXPECT_EQ (bytes.getSize(), std::strlen (expectedDefaultFile));
+                break;
+            }
+            case SettingsCase::unchanged:
+                EXPECT_EQ (prefix.settingsFile().loadFileAsString(), fileBefore);
+                break;
+            case SettingsCase::absent:
+                EXPECT_FALSE (prefix.settingsFile().existsAsFile());
+                break;
+        }
+
+        // Nothing but the settings file and the folders it names may appear.
+        auto after = testing_support::listTree (prefix.root());
+        for (const auto& [path, what] : before)
+        {
+            if (path != prefix.settingsFile().getRelativePathFrom (prefix.root()))
+            {
+                EXPECT_EQ (after[path], what) << path;
+            }
+        }
+
+        if (c.alsoCheck)
+            c.alsoCheck (prefix);
+    }
+}
+
+TEST (InstallPathSettings, AWrittenFileIsReadBackToTheSameFolders)
+{
+    ScopedPrefix prefix;
+    const auto defaults = defaultFolders (prefix);
+    auto written = defaults;
+    InstallPathSettings::loadOrCreate (prefix.settingsFolder(), written);
+
+    auto read = InstallPathSettings::FormatFolders {};
+    InstallPathSettings::loadOrCreate (prefix.settingsFolder(), read);
+
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ (read[i], defaults[i]);
+}
+
+TEST (SettingsFileGuard, RefusesWhatTheParserCannotHandleAndPassesOrdinaryFiles)
+{
+    struct Case { const char* name; juce::String text; bool refused; };
+    const Case cases[] = {
+        { "the default file", expectedDefaultFile, false },
+        { "comments and processing instructions", "<?xml version=\"1.0\"?><!-- a <b> c --><r a=\"1\"><?pi x?></r>", false },
+        { "CDATA with angle brackets", "<r><![CDATA[<<<<>>>>]]></r>", false },
+        { "nesting at the limit", deeplyNested (SettingsFileGuard::maxNestingDepth), false },
+        { "nesting past the limit", deeplyNested (SettingsFileGuard::maxNestingDepth + 1), true },
+        { "many siblings are not nesting", juce::String ("<r>") + juce::String::repeatedString ("<a/><b></b>", 1000) + "</r>", false },
+        { "a DTD", "<!DOCTYPE r [<!ENTITY e \"x\">]><r a=\"&e;\"/>", true },
+        { "an unterminated comment", "<r/><!-- never closed", true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        EXPECT_EQ (SettingsFileGuard::findProblem (c.text).isNotEmpty(), c.refused);
+    }
+}

@@ -1,0 +1,83 @@
+#include "TestSupport.h"
+
+#include <functional>
+#include <string_view>
+
+namespace testing_support
+{
+TempFolder::TempFolder()
+{
+    folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                 .getNonexistentChildFile ("kitwarden-test-", "", false);
+    folder.createDirectory();
+}
+
+TempFolder::~TempFolder()
+{
+    folder.deleteRecursively();
+}
+
+ScopedPrefix::ScopedPrefix (bool withProgramData)
+{
+    driveC().createDirectory();
+    tempDir().createDirectory();
+
+    if (withProgramData)
+        settingsFolder().createDirectory();
+
+    setFolders ({ driveC().getChildFile ("ProgramData"), tempDir(), driveC() });
+}
+
+ScopedPrefix::~ScopedPrefix()
+{
+    platform::setFoldersForTesting (std::nullopt);
+}
+
+void ScopedPrefix::setFolders (const platform::Folders& folders)
+{
+    platform::setFoldersForTesting (folders);
+}
+
+std::map<juce::String, juce::String> listTree (const juce::File& root)
+{
+    std::map<juce::String, juce::String> tree;
+
+    for (const auto& entry : juce::RangedDirectoryIterator (root, true, "*", juce::File::findFilesAndDirectories))
+    {
+        const auto& file = entry.getFile();
+        const auto relative = file.getRelativePathFrom (root);
+
+        if (entry.isDirectory())
+        {
+            tree[relative] = "folder";
+            continue;
+        }
+
+        juce::MemoryBlock content;
+        file.loadFileAsData (content);
+        const std::string_view bytes (static_cast<const char*> (content.getData()), content.getSize());
+        tree[relative] = juce::String (content.getSize()) + " "
+                       + juce::String::toHexString ((juce::int64) std::hash<std::string_view>{} (bytes));
+    }
+
+    return tree;
+}
+
+juce::File resourceFile (const juce::String& name)
+{
+    return juce::File (KW_RESOURCES_DIR).getChildFile (name);
+}
+
+juce::MemoryBlock inflateEntry (const void* zipData, size_t zipSize, const juce::String& entryName)
+{
+    juce::MemoryInputStream source (zipData, zipSize, false);
+    juce::ZipFile zip (source);
+    juce::MemoryBlock result;
+
+    if (auto* entry = zip.getEntry (entryName))
+        if (std::unique_ptr<juce::InputStream> in { zip.createStreamForEntry (*entry) })
+            in->readIntoMemoryBlock (result);
+
+    return result;
+}
+} // namespace testing_support

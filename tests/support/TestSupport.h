@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <map>
+
+namespace testing_support
+{
+/** A fresh folder under the system's temporary folder, removed with everything in it. */
+class TempFolder
+{
+public:
+    TempFolder();
+    ~TempFolder();
+
+    const juce::File& get() const noexcept { return folder; }
+
+private:
+    juce::File folder;
+    JUCE_DECLARE_NON_COPYABLE (TempFolder)
+};
+
+/** A throw-away Wine-style prefix that the program's code sees in place of the system's folders. */
+class ScopedPrefix
+{
+public:
+    /** withProgramData: create drive_c/ProgramData/Fernhollow, where the settings file lives. */
+    explicit ScopedPrefix (bool withProgramData = true);
+    ~ScopedPrefix();
+
+    juce::File root() const         { return temp.get(); }
+    juce::File driveC() const       { return temp.get().getChildFile ("drive_c"); }
+    juce::File settingsFolder() const { return driveC().getChildFile ("ProgramData/Fernhollow"); }
+    juce::File settingsFile() const { return settingsFolder().getChildFile ("KitwardenSettings.txt"); }
+    juce::File tempDir() const      { return temp.get().getChildFile ("tmp"); }
+    juce::File commonFiles() const  { return driveC().getChildFile ("Program Files/Common Files"); }
+
+    /** Replace what the program is told; for the failing-OS-call cases. */
+    void setFolders (const platform::Folders& folders);
+
+private:
+    TempFolder temp;
+    JUCE_DECLARE_NON_COPYABLE (ScopedPrefix)
+};
+
+/** Every file and folder below root, by relative path, with each file's size and content hash. */
+std::map<juce::String, juce::String> listTree (const juce::File& root);
+
+/** The shipped resource files, as the build embedded them. */
+juce::File resourceFile (const juce::String& name);
+
+/** A file entry of an embedded zip, inflated into memory. */
+juce::MemoryBlock inflateEntry (const void* zipData, size_t zipSize, const juce::String& entryName);
+} // namespace testing_support

@@ -1,0 +1,124 @@
+"""Runs the installer in a private Xvfb and drives it as a user would.
+
+Xvfb has no window manager, so closing a window means sending the WM_DELETE_WINDOW client
+message ourselves; JUCE only listens for it when the atoms already exist on the display,
+so they are interned before the program starts.
+"""
+import os
+import subprocess
+import sys
+import time
+
+from Xlib import X, Xatom, display as xdisplay, protocol
+
+
+class XSession:
+    def __init__(self, width=1280, height=1024):
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        with os.fdopen(read_fd, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    raise RuntimeError("Xvfb did not start")
+                number += chunk
+        self.name = ":" + number.decode().strip()
+        self.dpy = xdisplay.Display(self.name)
+        self.wm_protocols = self.dpy.intern_atom("WM_PROTOCOLS")
+        self.wm_delete = self.dpy.intern_atom("WM_DELETE_WINDOW")
+        self.dpy.sync()
+        self.proc = None
+
+    def env(self, extra):
+        env = dict(os.environ)
+        env["DISPLAY"] = self.name
+        env.update(extra)
+        return env
+
+    def start(self, exe, extra_env=None, args=()):
+        self.proc = subprocess.Popen([exe, *args], env=self.env(extra_env or {}))
+        return self.proc
+
+    def title_of(self, window):
+        """WM_NAME as text; JUCE writes it as UTF8_STRING, which python-xlib does not decode."""
+        prop = window.get_full_property(Xatom.WM_NAME, X.AnyPropertyType)
+        if prop is None:
+            return None
+        value = prop.value
+        return value.decode("utf-8", "replace") if isinstance(value, bytes) else value
+
+    def find_window(self, title, timeout=20.0):
+        """The top-level window whose WM_NAME is title, once it is mapped."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.proc is not None and self.proc.poll() is not None:
+                raise RuntimeError(f"program exited early with {self.proc.returncode}")
+            for w in self.dpy.screen().root.query_tree().children:
+                try:
+                    if self.title_of(w) == title and w.get_attributes().map_state == X.IsViewable:
+                        return w
+                except Exception:
+                    pass
+            time.sleep(0.1)
+        raise RuntimeError(f"no window titled {title!r} appeared")
+
+    def geometry(self, window):
+        g = window.get_geometry()
+        return g.x, g.y, g.width, g.height
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-display", self.name, "-window", "root", path], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=self.env({}), check=True,
+                              stdout=subprocess.PIPE, text=True).stdout
+
+    def close(self, window):
+        event = protocol.event.ClientMessage(window=window, client_type=self.wm_protocols,
+                                             data=(32, [self.wm_delete, X.CurrentTime, 0, 0, 0]))
+        window.send_event(event, event_mask=X.NoEventMask)
+        self.dpy.sync()
+
+    def wait_exit(self, timeout=20.0):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+            return None
+
+    def stop(self):
+        if self.proc is not None and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        self.dpy.close()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+def settle(seconds=0.5):
+    time.sleep(seconds)
+
+
+if __name__ == "__main__" and len(sys.argv) == 4 and sys.argv[1] == "screenshot":
+    # tools/start on a machine without a display: show the window, save what it looks like, close it.
+    exe, shot = sys.argv[2], sys.argv[3]
+    with XSession() as session:
+        session.start(exe)
+        window = session.find_window("fh_installer")
+        settle(1.0)
+        session.screenshot(shot)
+        session.close(window)
+        code = session.wait_exit()
+    sys.exit(0 if code == 0 else 1)

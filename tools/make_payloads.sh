@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Regenerates resources/vst3.zip, resources/clap.zip and resources/aax.zip, the plug-in payloads
+# the installer embeds. The same bytes come out on every run; work files go to build/payloads/.
+# The mingw-w64 cross compiler is needed here only, not for building the installer.
+#   tools/make_payloads.sh [--clean]   (--clean recompiles the cached function pool)
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+
+need=()
+for tool in x86_64-w64-mingw32-gcc x86_64-w64-mingw32-windres x86_64-w64-mingw32-objdump; do
+    command -v "$tool" >/dev/null 2>&1 || need=(binutils-mingw-w64-x86-64 gcc-mingw-w64-x86-64)
+done
+if [ ${#need[@]} -gt 0 ]; then
+    echo "make_payloads: installing ${need[*]}"
+    sudo_cmd=""; [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y "${need[@]}" \
+        || { $sudo_cmd apt-get update -q && DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y "${need[@]}"; }
+fi
+
+mkdir -p "$here/build/payloads"
+/usr/bin/python3 "$here/tools/make_payloads.py" "$@"
+
+# Second opinions from the toolchain and Info-ZIP on what was written.
+for key in vst3 clap aax; do
+    case $key in
+        vst3) dll="$here/build/payloads/vst3/QuernfieldReverb3.vst3" ;;
+        clap) dll="$here/build/payloads/clap/QuernfieldReverb3.clap" ;;
+        aax)  dll="$here/build/payloads/aax/QuernfieldReverb3.aaxplugin" ;;
+    esac
+    file -b "$dll" | grep -q 'PE32+ executable (DLL).*x86-64' \
+        || { echo "make_payloads: $dll is not a 64-bit Windows DLL: $(file -b "$dll")" >&2; exit 1; }
+    x86_64-w64-mingw32-objdump -p "$dll" | grep -q 'DLL Name: KERNEL32.dll' \
+        || { echo "make_payloads: $dll imports nothing from KERNEL32" >&2; exit 1; }
+    if command -v unzip >/dev/null 2>&1; then
+        unzip -tq "$here/resources/$key.zip" >/dev/null \
+            || { echo "make_payloads: unzip -t fails on $key.zip" >&2; exit 1; }
+    fi
+done
+( cd "$here/resources" && sha256sum vst3.zip clap.zip aax.zip )
