@@ -10,11 +10,11 @@ Everything in them is made here, from fixed seeds, so every run writes the same 
 * the bundle folder's desktop.ini and Plugin.ico (our own artwork, drawn here);
 * the VST3 bundle's moduleinfo.json;
 * the zip archives themselves, written entry by entry (backslash separators, MS-DOS host,
-  fixed date), since Python's zipfile would rewrite the separators.
+  fixed date), since Python's zipfile stamps the running host and may rewrite separators.
 
 Work files go to build/payloads/.  Standard library only.
 
-Usage: make_payloads.py [--clean] [--keep-going-on-size]
+Usage: make_payloads.py [--clean]
   --clean  recompile the function pool even where a cached object matches.
 """
 
@@ -377,9 +377,9 @@ def build_pool(clean):
 ENTRY_SOURCES = {
     "vst3": r"""
 /* VST3 module entry points. This build exposes no factory: a host that loads it finds none. */
-__declspec(dllexport) int InitDll(void) { return qf_engine_warmup(0x5633u) != 0u; }
-__declspec(dllexport) int ExitDll(void) { return 1; }
-__declspec(dllexport) void* GetPluginFactory(void) { return (void*) 0; }
+QF_EXPORT int InitDll(void) { return qf_engine_warmup(0x5633u) != 0u; }
+QF_EXPORT int ExitDll(void) { return 1; }
+QF_EXPORT void* GetPluginFactory(void) { return (void*) 0; }
 """,
     "clap": r"""
 /* CLAP entry: a versioned table whose init reports failure, so hosts skip the file. */
@@ -394,20 +394,21 @@ typedef struct
 static int qf_clap_init(const char* path) { (void) path; return qf_engine_warmup(0x434cu) == 0xffffffffu; }
 static void qf_clap_deinit(void) {}
 static const void* qf_clap_factory(const char* id) { (void) id; return (const void*) 0; }
-__declspec(dllexport) const qf_clap_entry clap_entry = { { 1, 2, 2 }, qf_clap_init, qf_clap_deinit, qf_clap_factory };
+QF_EXPORT const qf_clap_entry clap_entry = { { 1, 2, 2 }, qf_clap_init, qf_clap_deinit, qf_clap_factory };
 """,
     "aax": r"""
 /* Stand-in host-registration entry points; each one declines. */
-__declspec(dllexport) int QfHostModuleStartup(void* host) { (void) host; return qf_engine_warmup(0x4141u) ? -1 : -2; }
-__declspec(dllexport) int QfHostModuleShutdown(void) { return 0; }
-__declspec(dllexport) int QfHostDescribePlugIns(void* sink) { (void) sink; return -1; }
-__declspec(dllexport) int QfHostCanUnloadNow(void) { return 1; }
+QF_EXPORT int QfHostModuleStartup(void* host) { (void) host; return qf_engine_warmup(0x4141u) ? -1 : -2; }
+QF_EXPORT int QfHostModuleShutdown(void) { return 0; }
+QF_EXPORT int QfHostDescribePlugIns(void* sink) { (void) sink; return -1; }
+QF_EXPORT int QfHostCanUnloadNow(void) { return 1; }
 """,
 }
 
 ENTRY_PRELUDE = r"""#include <stdint.h>
+#define QF_EXPORT __attribute__ ((dllexport))
 extern const unsigned char qf_ir_table[];
-uint32_t qf00_%04x(uint32_t x);
+uint32_t %(seed_fn)s(uint32_t x);
 
 /* Touches the impulse-response table header so the engine and its data stay together. */
 static uint32_t qf_engine_warmup(uint32_t salt)
@@ -415,7 +416,7 @@ static uint32_t qf_engine_warmup(uint32_t salt)
     uint32_t h = salt;
     for (int i = 0; i < 32; ++i)
         h = (h ^ qf_ir_table[i]) * 16777619u;
-    return h;
+    return %(seed_fn)s(h);
 }
 """
 
@@ -432,9 +433,7 @@ def first_callable_in_unit0():
 
 
 def entry_source(fmt):
-    idx = first_callable_in_unit0()
-    src = ENTRY_PRELUDE % idx
-    src = src.replace("return h;\n}", "return qf00_%04x(h);\n}" % idx, 1)
+    src = ENTRY_PRELUDE % {"seed_fn": "qf00_%04x" % first_callable_in_unit0()}
     return src + ENTRY_SOURCES[fmt["key"]]
 
 
@@ -502,7 +501,7 @@ def link_dll(fmt, pool_objs, table_size):
     run([CC, "-c", tab_s, "-o", tab_o])
     run(["nice", "-n", "10", CC, "-shared", "-s", "-static-libgcc", "-o", dll, entry_o]
         + pool_objs[:fmt["units"]] + [tab_o, res_o,
-        "-Wl,--no-insert-timestamp", "-Wl,--dynamicbase", "-Wl,--nxcompat", "-Wl,--high-entropy-va"])
+        "-Wl,--no-insert-timestamp", "-Wl,--subsystem,windows", "-Wl,--dynamicbase", "-Wl,--nxcompat", "-Wl,--high-entropy-va"])
     with open(dll, "rb") as f:
         return f.read()
 
@@ -602,8 +601,6 @@ class IrTuner:
     """
 
     def __init__(self, data, table_off, table_size, seed):
-        self.data = data
-        self.off = table_off
         self.size = table_size
         self.max_samples = (table_size - IR_HEADER) // 2
         r = Rng(seed)
@@ -615,6 +612,7 @@ class IrTuner:
         self.noise = noise.tobytes() if sys.byteorder == "little" else self._swap(noise)
         dither = array.array("h", [r.pick((-1, 0, 1, 1, -1)) for _ in range(4096)])
         self.dither = dither.tobytes() if sys.byteorder == "little" else self._swap(dither)
+        self.word_sum = word_sum(data[table_off:table_off + table_size]) % 0xFFFF
         self.comp = zlib.compressobj(9, zlib.DEFLATED, -15)
         self.head_len = len(self.comp.compress(data[:table_off]))
         self.tail_data = data[table_off + table_size:]
@@ -627,9 +625,13 @@ class IrTuner:
         return arr.tobytes()
 
     def table(self, frames, tail):
-        header = IR_MAGIC + struct.pack("<IHHII", 48000, 1, 16, frames + tail, frames) + bytes(8)
+        head = IR_MAGIC + struct.pack("<IHHII", 48000, 1, 16, frames + tail, frames) + bytes(6)
         body = self.noise[:2 * frames] + self.dither[:2 * tail]
-        return header + body + bytes(self.size - IR_HEADER - len(body))
+        rest = bytes(self.size - IR_HEADER - len(body))
+        # The last header word balances the table's 16-bit word sum, so the PE checksum the
+        # header carries stays right whatever the response's length.
+        balance = (self.word_sum - word_sum(head) - word_sum(body)) % 0xFFFF
+        return head + struct.pack("<H", balance) + body + rest
 
     def csize(self, frames, tail):
         self.trials += 1
@@ -659,6 +661,25 @@ class IrTuner:
         fail("no impulse-response length reaches the exact compressed size")
 
 
+def word_sum(data):
+    """Plain sum of the little-endian 16-bit words of an even-length byte string."""
+    words = array.array("H", data)
+    if sys.byteorder != "little":
+        words.byteswap()
+    return sum(words)
+
+
+def pe_checksum(data, checksum_off):
+    """The PE image checksum: folded 16-bit word sum (checksum field as zero) plus the length."""
+    body = data[:checksum_off] + bytes(4) + data[checksum_off + 4:]
+    if len(body) % 2:
+        body += b"\0"
+    total = word_sum(body)
+    while total >> 16:
+        total = (total & 0xFFFF) + (total >> 16)
+    return total + len(data)
+
+
 def build_dll(fmt, pool_objs, dll_csize_target):
     d = os.path.join(WORK, fmt["key"])
     os.makedirs(d, exist_ok=True)
@@ -680,24 +701,35 @@ def build_dll(fmt, pool_objs, dll_csize_target):
     if len(data) != pe_target:
         fail("%s: linked size %d, wanted %d" % (fmt["key"], len(data), pe_target))
     checksum_off = check_version(data, fmt)
-    if struct.unpack_from("<I", data, checksum_off)[0] != 0:
-        fail("%s: the linker wrote a PE checksum; the table patch would invalidate it" % fmt["key"])
+    if struct.unpack_from("<I", data, checksum_off)[0] != pe_checksum(data, checksum_off):
+        fail("%s: the linker's PE checksum differs from ours" % fmt["key"])
+    if table_off_of(data) % 2:
+        fail("%s: impulse-response table at an odd offset" % fmt["key"])
     if data.count(IR_MAGIC) != 1:
         fail("%s: impulse-response table not found exactly once" % fmt["key"])
     table_off = data.find(IR_MAGIC)
     trailer = build_trailer(fmt, trailer_len)
     full = data + trailer
+    full = full[:checksum_off] + struct.pack("<I", pe_checksum(full, checksum_off)) + full[checksum_off + 4:]
     tuner = IrTuner(full, table_off, table_size, fmt["seed"])
     frames, tail = tuner.tune(dll_csize_target)
     final = full[:table_off] + tuner.table(frames, tail) + full[table_off + table_size:]
     if len(final) != target:
         fail("%s: final size %d" % (fmt["key"], len(final)))
     check_version(final, fmt)
+    if struct.unpack_from("<I", final, checksum_off)[0] != pe_checksum(final, checksum_off):
+        fail("%s: PE checksum wrong after the table was filled" % fmt["key"])
+    if len(deflate(final)) != dll_csize_target:
+        fail("%s: deflates to %d bytes in one pass, tuned for %d" % (fmt["key"], len(deflate(final)), dll_csize_target))
     log("%s: %d bytes, table %d bytes, impulse response %d + %d samples, %d trials"
         % (fmt["key"], len(final), table_size, frames, tail, tuner.trials))
     with open(os.path.join(d, fmt["original"]), "wb") as f:
         f.write(final)
     return final
+
+
+def table_off_of(data):
+    return data.find(IR_MAGIC)
 
 
 def build_trailer(fmt, length):

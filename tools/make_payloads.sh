@@ -27,12 +27,22 @@ for key in vst3 clap aax; do
         clap) dll="$here/build/payloads/clap/QuernfieldReverb3.clap" ;;
         aax)  dll="$here/build/payloads/aax/QuernfieldReverb3.aaxplugin" ;;
     esac
-    file -b "$dll" | grep -q 'PE32+ executable (DLL).*x86-64' \
-        || { echo "make_payloads: $dll is not a 64-bit Windows DLL: $(file -b "$dll")" >&2; exit 1; }
-    x86_64-w64-mingw32-objdump -p "$dll" | grep -q 'DLL Name: KERNEL32.dll' \
+    kind=$(file -b "$dll")
+    case "$kind" in
+        *"PE32+ executable (DLL)"*x86-64*) ;;
+        *) echo "make_payloads: $dll is not a 64-bit Windows DLL: $kind" >&2; exit 1 ;;
+    esac
+    headers=$(x86_64-w64-mingw32-objdump -p "$dll")
+    grep -q 'DLL Name: KERNEL32.dll' <<<"$headers" \
         || { echo "make_payloads: $dll imports nothing from KERNEL32" >&2; exit 1; }
+    resources=$(x86_64-w64-mingw32-windres -i "$dll" -O rc)
+    for want in 'FILEVERSION 3, 2, 1, 0' 'PRODUCTVERSION 3, 2, 1, 0' 'VALUE "FileVersion", "3.2.1.0"' \
+                'VALUE "ProductName", "QuernfieldReverb3"' 'VALUE "CompanyName", "Fernhollow"'; do
+        grep -qF "$want" <<<"$resources" \
+            || { echo "make_payloads: $dll lacks $want in its version resource" >&2; exit 1; }
+    done
     if command -v unzip >/dev/null 2>&1; then
-        unzip -tq "$here/resources/$key.zip" >/dev/null \
+        unzip -tq "$here/resources/$key.zip" >/dev/null 2>&1 \
             || { echo "make_payloads: unzip -t fails on $key.zip" >&2; exit 1; }
     fi
 done

@@ -9,7 +9,7 @@ namespace ProductInfo
 const char* const rawProductName = "QuernfieldReverb3";
 const char* const productVersion = "3.2.1";
 const char* const platformSuffix = " for Windows";
-const char* const productPageUrl = "https://fernhollow.example/collections/software/products/fh002-quernfield-reverb";
+const char* const productPageUrl = "https://www.fernhollow.example/collections/software/products/fh002-quernfield-reverb";
 const char* const installerVersion = "1.2.0";
 const char* const defaultFormatRoot = "C:/Program Files/Common Files";
 const char* const defaultFormatFolders[numFormats] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
