@@ -1,3 +1,4 @@
+#include "app/fh_installerApplication.h"
 #include "look/Palette.h"
 #include "main_view/MainComponent.h"
 #include "support/TestSupport.h"
@@ -166,5 +167,29 @@ TEST (MainComponentState, DestructionRemovesALeftoverScriptFileButNotAFolder)
         std::make_unique<MainComponent>().reset();
 
         EXPECT_TRUE (folder.getChildFile ("inside").existsAsFile());
+    }
+}
+
+TEST (MainWindowShape, TheWindowOpensAroundTheViewAndResizesOnlyToSquares)
+{
+    ScopedPrefix prefix;
+    fh_installerApplication::MainWindow window ("fh_installer");
+
+    EXPECT_EQ (window.getName(), "fh_installer");
+    EXPECT_TRUE (window.isUsingNativeTitleBar());
+    EXPECT_TRUE (window.isResizable());
+    ASSERT_NE (dynamic_cast<MainComponent*> (window.getContentComponent()), nullptr);
+    EXPECT_EQ (window.getContentComponent()->getBounds().withZeroOrigin(), juce::Rectangle<int> (600, 600));
+
+    // What the frame or grip asks for is squared, within the window's limits.
+    struct Case { juce::Rectangle<int> asked; int expectedSide; };
+    const Case cases[] = { { { 0, 0, 900, 700 }, 900 }, { { 0, 0, 60, 90 }, 128 }, { { 0, 0, 40000, 500 }, 32768 } };
+
+    for (const auto& c : cases)
+    {
+        window.getConstrainer()->setBoundsForComponent (&window, c.asked, false, false, false, true);
+        EXPECT_EQ (window.getWidth(), window.getHeight()) << c.asked.toString();
+        EXPECT_EQ (window.getWidth(), c.expectedSide) << c.asked.toString();
+        EXPECT_EQ (window.getContentComponent()->getWidth(), c.expectedSide);
     }
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -54,6 +56,22 @@ bool startXvfb()
     return true;
 }
 
+// Without a window manager these atoms do not exist, and the framework only looks them up:
+// it then sends requests with atom 0, which the X server answers with a fatal error.
+bool internWindowManagerAtoms()
+{
+    auto* display = XOpenDisplay (nullptr);
+    if (display == nullptr)
+        return false;
+
+    for (auto* name : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "WM_CHANGE_STATE", "WM_STATE", "_NET_WM_PING", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN", "_NET_WM_STATE_FULLSCREEN", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_MOVERESIZE", "_NET_FRAME_EXTENTS", "_NET_WORKAREA", "_MOTIF_WM_HINTS", "_WIN_HINTS", "KWM_WIN_DECORATION", "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE" })
+        XInternAtom (display, name, False);
+
+    XSync (display, False);
+    // Left open: atoms live while some client holds the display, and this one lasts as long as the tests.
+    return true;
+}
+
 bool isListingOnly (int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
@@ -74,6 +92,12 @@ int main (int argc, char** argv)
     if (std::getenv ("DISPLAY") == nullptr && ! startXvfb())
     {
         std::fprintf (stderr, "tests: no DISPLAY and Xvfb could not be started\n");
+        return 1;
+    }
+
+    if (! internWindowManagerAtoms())
+    {
+        std::fprintf (stderr, "tests: cannot open the X display\n");
         return 1;
     }
 

@@ -1,8 +1,9 @@
 """Runs the installer in a private Xvfb and drives it as a user would.
 
 Xvfb has no window manager, so closing a window means sending the WM_DELETE_WINDOW client
-message ourselves; JUCE only listens for it when the atoms already exist on the display,
-so they are interned before the program starts.
+message ourselves. JUCE only looks up the window manager's atoms, never creates them: without
+them it ignores the close message, and some of its requests carry atom 0, which the X server
+answers with a fatal error. So they are interned before the program starts.
 """
 import os
 import subprocess
@@ -10,6 +11,8 @@ import sys
 import time
 
 from Xlib import X, Xatom, display as xdisplay, protocol
+
+WM_ATOMS = ['WM_PROTOCOLS', 'WM_DELETE_WINDOW', 'WM_TAKE_FOCUS', 'WM_CHANGE_STATE', 'WM_STATE', '_NET_WM_PING', '_NET_WM_STATE', '_NET_WM_STATE_HIDDEN', '_NET_WM_STATE_FULLSCREEN', '_NET_WM_WINDOW_TYPE', '_NET_WM_WINDOW_TYPE_NORMAL', '_NET_WM_WINDOW_TYPE_COMBO', '_NET_WM_ALLOWED_ACTIONS', '_NET_WM_MOVERESIZE', '_NET_FRAME_EXTENTS', '_NET_WORKAREA', '_MOTIF_WM_HINTS', '_WIN_HINTS', 'KWM_WIN_DECORATION', '_KDE_NET_WM_WINDOW_TYPE_OVERRIDE']
 
 
 class XSession:
@@ -28,6 +31,8 @@ class XSession:
                 number += chunk
         self.name = ":" + number.decode().strip()
         self.dpy = xdisplay.Display(self.name)
+        for name in WM_ATOMS:
+            self.dpy.intern_atom(name)
         self.wm_protocols = self.dpy.intern_atom("WM_PROTOCOLS")
         self.wm_delete = self.dpy.intern_atom("WM_DELETE_WINDOW")
         self.dpy.sync()
