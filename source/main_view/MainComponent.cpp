@@ -101,14 +101,3 @@ std::unique_ptr<juce::Drawable> MainComponent::loadIcon (const char* data, int s
 
     return icon;
 }
-
-juce::File MainComponent::bundleFile (FormatIndex format) const
-{
-    const auto& folder = formatFolders[(size_t) format];
-
-    // The child of an empty folder would be a root-level path; a format without a folder has no bundle.
-    if (folder == juce::File())
-        return {};
-
-    return folder.getChildFile (productName + formatExtensions[(int) format]);
-}

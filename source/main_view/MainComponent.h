@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BundleInstaller.h"
+#include "InstalledState.h"
 #include "ProductInfo.h"
 #include "look/CustomLookAndFeel.h"
 #include "settings/InstallPathSettings.h"
@@ -7,6 +9,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <array>
+#include <optional>
 
 class panel_eula;
 class panel_support;
@@ -31,6 +34,23 @@ public:
 
     /** The format's bundle in its install folder; empty when the format has no folder. */
     juce::File bundleFile (FormatIndex format) const;
+
+    /** The binary inside the bundle whose file version tells the installed version. */
+    juce::File versionFile (FormatIndex format) const;
+
+    /** The format's state on disk now; nothing is cached. */
+    FormatStatus scanFormat (FormatIndex format) const;
+
+    static juce::String statusText (const FormatStatus& status);
+
+    /** Installs, or while Shift is held uninstalls, every selected format, then shows the result. */
+    void runInstall();
+
+    /** What the last run did to the format; empty for formats it did not process. */
+    const std::optional<InstallOutcome>& getRunOutcome (FormatIndex format) const { return runOutcomes[(size_t) format]; }
+    bool wasUninstallRun() const noexcept                            { return runWasUninstall; }
+    bool isInstallDone() const noexcept                              { return installDone; }
+    bool isShiftHeld() const noexcept                                { return shiftHeld; }
 
     // Read-only views of the state, for tests and the parts that draw it.
     float getUnit() const noexcept                                   { return unit; }
@@ -77,6 +97,9 @@ private:
     bool installDone = false;
     std::array<bool, numFormats> formatSelected {};
     InstallPathSettings::FormatFolders formatFolders;
+
+    std::array<std::optional<InstallOutcome>, numFormats> runOutcomes;
+    bool runWasUninstall = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

@@ -1,6 +1,32 @@
 // What a click on one of the view's buttons does.
 #include "MainComponent.h"
 
-void MainComponent::buttonClicked (juce::Button*)
+#include "platform/Platform.h"
+
+void MainComponent::buttonClicked (juce::Button* button)
 {
+    const auto name = button->getName();
+
+    if (name == "WEBSITE")
+    {
+        platform::openLink (websiteUrl);
+    }
+    else if (name == "MANUAL")
+    {
+        platform::openLink (manualUrl);
+    }
+    else if (const auto format = formatNames.indexOf (name); format >= 0 && format < numFormats)
+    {
+        formatSelected[(size_t) format] = ! formatSelected[(size_t) format];
+        repaint();
+    }
+    else if (name == "INSTALL")
+    {
+        runInstall();
+    }
+    else if (name == "SELECT_ALL")
+    {
+        formatSelected.fill (true);
+        repaint();
+    }
 }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "PayloadArchive.h"
+#include "platform/Platform.h"
+
+/** What became of one format in an install or uninstall run. */
+struct InstallOutcome
+{
+    enum class Failure
+    {
+        none,
+        fileInUse,
+        noPermission,
+        diskFull,
+        corruptedPayload,
+        noInstallFolder,
+        other
+    };
+
+    Failure failure = Failure::none;
+
+    bool succeeded() const noexcept { return failure == Failure::none; }
+
+    /** A short reason a user can act on, empty on success. */
+    juce::String describe() const;
+
+    static InstallOutcome done()               { return {}; }
+    static InstallOutcome failed (Failure f)   { return { f }; }
+};
+
+/** Puts a bundle from its archive into a format's folder, or takes it out, without ever
+    leaving it half-written.
+
+    An install extracts into a hidden staging folder beside the bundle and checks every entry
+    first; only then does the new bundle take the old one's place, in one step where the file
+    system allows. On any failure the old bundle stays as it was. Staging left by a run that
+    was killed is removed, or rolled back, at the next run.
+*/
+class BundleInstaller
+{
+public:
+    BundleInstaller (juce::File formatFolder, juce::String productName, juce::String bundleName,
+                     platform::FileOps& ops = platform::systemFileOps());
+
+    InstallOutcome install (const void* archiveData, size_t archiveSize);
+    InstallOutcome uninstall();
+
+    /** Removes this product's staging folders in the format folder whose run has ended. */
+    void cleanUpAbandonedStaging();
+
+    juce::File getBundle() const { return formatFolder.getChildFile (bundleName); }
+    juce::File getStagingFolder() const;
+
+    /** "." + product + ".kitwarden-staging-": the hidden staging folders start with this. */
+    static juce::String stagingPrefix (const juce::String& productName);
+
+private:
+    InstallOutcome fail (InstallOutcome::Failure failure);
+    InstallOutcome extractInto (const PayloadArchive& archive, const juce::File& staging);
+
+    juce::File formatFolder;
+    juce::String productName, bundleName;
+    platform::FileOps& ops;
+};

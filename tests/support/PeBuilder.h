@@ -1,0 +1,22 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+
+namespace testing_support
+{
+struct PeOptions
+{
+    bool pe32Plus = true;
+    bool withResources = true;
+    uint32_t resourceType = 16;      // RT_VERSION
+    uint16_t version[4] { 3, 2, 1, 0 };
+};
+
+/** The smallest PE image that carries a version resource: one .rsrc section. */
+juce::MemoryBlock makePe (const PeOptions& options);
+
+void put16 (juce::MemoryBlock& b, size_t at, uint32_t v);
+void put32 (juce::MemoryBlock& b, size_t at, uint32_t v);
+} // namespace testing_support
