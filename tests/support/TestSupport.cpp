@@ -7,8 +7,11 @@ namespace testing_support
 {
 TempFolder::TempFolder()
 {
-    folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                 .getNonexistentChildFile ("kitwarden-test-", "", false);
+    // Named per process: test cases run in parallel processes, each making its own.
+    static int counter = 0;
+    const auto base = juce::File::getSpecialLocation (juce::File::tempDirectory);
+    folder = base.getNonexistentChildFile ("kitwarden-test-" + juce::String (platform::currentProcessId())
+                                               + "-" + juce::String (++counter) + "-", "", false);
     folder.createDirectory();
 }
 
