@@ -27,6 +27,7 @@ MainComponent::MainComponent()
     extrasIcons[4] = loadIcon (BinaryData::icon_install_svg, BinaryData::icon_install_svgSize, true);
     changelogIcon = loadIcon (BinaryData::icon_changelog_svg, BinaryData::icon_changelog_svgSize, true);
     makerLogo = loadIcon (BinaryData::logo_fernhollow_svg, BinaryData::logo_fernhollow_svgSize, false);
+    warningIcon = loadIcon (BinaryData::icon_warning_svg, BinaryData::icon_warning_svgSize, false);
 
     platformSuffix = ProductInfo::platformSuffix;
 
@@ -59,6 +60,21 @@ MainComponent::MainComponent()
 
     installButton = createButton ("INSTALL");
     selectAllButton = createButton ("SELECT_ALL");
+
+    // The buttons are invisible and textless: screen readers get their visible labels instead.
+    const char* const extrasTitles[] = { "EULA", "MANUAL", "WEBSITE", "SUPPORT", "CHANGES" };
+    for (size_t i = 0; i < extrasButtons.size(); ++i)
+    {
+        extrasButtons[i]->setTitle (extrasTitles[i]);
+        extrasButtons[i]->setDescription (hoverText (*extrasButtons[i]).value_or (juce::String()));
+    }
+
+    installButton->setTitle ("INSTALL");
+    installButton->setDescription (*hoverText (*installButton));
+    selectAllButton->setTitle ("SELECT ALL");
+
+    for (auto format : { formatVst3, formatClap, formatAax })
+        describeFormatButton (format, statusText (scanFormat (format)));
 
     helpLabel = std::make_unique<juce::Label>();
     addAndMakeVisible (*helpLabel);

@@ -62,6 +62,15 @@ public:
     const juce::Label& getHelpLabel() const noexcept                 { return *helpLabel; }
 
 private:
+    juce::Font font (float heightInUnits) const;
+    void paintRunResult (juce::Graphics& g);
+
+    /** The help line's text for a control, as the hover help shows it; nothing for SELECT_ALL. */
+    std::optional<juce::String> hoverText (const juce::Button& button) const;
+
+    /** Gives the invisible format buttons what a screen reader needs: label and hover text. */
+    void describeFormatButton (FormatIndex format, const juce::String& status);
+
     std::unique_ptr<juce::TextButton> createButton (const juce::String& componentName);
     static std::unique_ptr<juce::Drawable> loadIcon (const char* data, int size, bool recolour);
 
@@ -88,6 +97,7 @@ private:
     std::array<std::unique_ptr<juce::Drawable>, 5> extrasIcons;
     std::unique_ptr<juce::Drawable> makerLogo;
     std::unique_ptr<juce::Drawable> changelogIcon;
+    std::unique_ptr<juce::Drawable> warningIcon;
 
     juce::URL websiteUrl;
     juce::URL manualUrl;

@@ -27,12 +27,64 @@ void MainComponent::resized()
     formatButtons[formatClap]->setBounds (unitBounds (51.0f * u, 30.0f * u, 45.0f * u, 10.0f * u));
     formatButtons[formatAax]->setBounds (unitBounds (4.0f * u, 42.0f * u, 45.0f * u, 10.0f * u));
 
-    helpLabel->setFont (juce::Font (juce::FontOptions (3.0f * u)));
+    helpLabel->setFont (font (3.0f));
     helpLabel->setBounds (unitBounds (4.0f * u, 90.0f * u, 92.0f * u, 3.0f * u));
 }
 
-void MainComponent::buttonStateChanged (juce::Button*)
+std::optional<juce::String> MainComponent::hoverText (const juce::Button& button) const
 {
+    static const std::pair<const char*, const char*> extrasHelp[] = {
+        { "EULA", "Click to read End-User License Agreement" },
+        { "MANUAL", "Click to open product manual in your web browser" },
+        { "WEBSITE", "Click to open product page on the Fernhollow website" },
+        { "SUPPORT", "Email and Discord support" },
+        { "CHANGES", "Click to view release notes" },
+    };
+
+    const auto name = button.getName();
+
+    for (const auto& [buttonName, text] : extrasHelp)
+        if (name == buttonName)
+            return juce::String (text);
+
+    if (const auto format = formatNames.indexOf (name); format >= 0 && format < numFormats)
+    {
+        const auto bundle = bundleFile ((FormatIndex) format);
+
+        if (bundle != juce::File() && bundle.exists())
+            return "Select to update " + name + " to " + productVersion;
+
+        return "Select to install " + name;
+    }
+
+    if (name == "INSTALL")
+        return juce::String ("Click to install selected. Shift-click to uninstall selected");
+
+    return std::nullopt;
+}
+
+void MainComponent::buttonStateChanged (juce::Button* button)
+{
+    if (! button->isMouseOver (false))
+    {
+        helpLabel->setText ({}, juce::dontSendNotification);
+        return;
+    }
+
+    if (const auto text = hoverText (*button))
+        helpLabel->setText (*text, juce::dontSendNotification);
+}
+
+void MainComponent::describeFormatButton (FormatIndex format, const juce::String& status)
+{
+    auto& button = *formatButtons[(size_t) format];
+    const auto title = formatNames[format] + " " + status;
+
+    if (button.getTitle() != title)
+        button.setTitle (title);
+
+    if (const auto description = hoverText (button).value_or (juce::String()); button.getDescription() != description)
+        button.setDescription (description);
 }
 
 void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
