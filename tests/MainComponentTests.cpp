@@ -193,3 +193,81 @@ TEST (MainWindowShape, TheWindowOpensAroundTheViewAndResizesOnlyToSquares)
         EXPECT_EQ (window.getContentComponent()->getWidth(), c.expectedSide);
     }
 }
+
+TEST (MainViewLayout, ChildrenSitAtTheirUnitPositionsAtAnyWidth)
+{
+    using R = juce::Rectangle<int>;
+    struct Case
+    {
+        int width;
+        int extrasX[5];
+        R extras0, install, selectAll, vst3, clap, aax, help;
+        float helpFontHeight;
+    };
+
+    const Case cases[] = {
+        { 600, { 24, 93, 162, 231, 300 }, { 24, 441, 60, 60 }, { 516, 441, 60, 60 }, { 462, 132, 114, 30 },
+          { 24, 180, 270, 60 }, { 306, 180, 270, 60 }, { 24, 252, 270, 60 }, { 24, 540, 552, 18 }, 18.0f },
+        { 900, { 36, 140, 243, 346, 450 }, { 36, 662, 90, 90 }, { 774, 662, 90, 90 }, { 693, 198, 171, 45 },
+          { 36, 270, 405, 90 }, { 459, 270, 405, 90 }, { 36, 378, 405, 90 }, { 36, 810, 828, 27 }, 27.0f },
+        { 733, { 29, 114, 198, 282, 366 }, { 29, 539, 73, 73 }, { 630, 539, 73, 73 }, { 564, 161, 139, 37 },
+          { 29, 220, 330, 73 }, { 374, 220, 330, 73 }, { 29, 308, 330, 73 }, { 29, 660, 674, 22 }, 21.99f },
+        { 128, { 5, 20, 35, 49, 64 }, { 5, 94, 13, 13 }, { 110, 94, 13, 13 }, { 99, 28, 24, 6 },
+          { 5, 38, 58, 13 }, { 65, 38, 58, 13 }, { 5, 54, 58, 13 }, { 5, 115, 118, 4 }, 3.84f },
+    };
+
+    ScopedPrefix prefix;
+    MainComponent view;
+    auto child = [&] (const char* name) -> juce::Component*
+    {
+        for (auto* c : view.getChildren())
+            if (c->getName() == name)
+                return c;
+        return nullptr;
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.width);
+        view.setSize (c.width, c.width);
+        EXPECT_FLOAT_EQ (view.getUnit(), (float) c.width * 0.01f);
+
+        const char* extras[] = { "EULA", "MANUAL", "WEBSITE", "SUPPORT", "CHANGES" };
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ (child (extras[k])->getBounds(), c.extras0.withX (c.extrasX[k])) << extras[k];
+
+        EXPECT_EQ (child ("INSTALL")->getBounds(), c.install);
+        EXPECT_EQ (child ("SELECT_ALL")->getBounds(), c.selectAll);
+        EXPECT_EQ (child ("VST3")->getBounds(), c.vst3);
+        EXPECT_EQ (child ("CLAP")->getBounds(), c.clap);
+        EXPECT_EQ (child ("AAX")->getBounds(), c.aax);
+        EXPECT_EQ (view.getHelpLabel().getBounds(), c.help);
+        EXPECT_NEAR (view.getHelpLabel().getFont().getHeight(), c.helpFontHeight, 0.01f);
+    }
+}
+
+TEST (MainViewAccessibility, InvisibleButtonsCarryTheirVisibleLabelsAndHelp)
+{
+    ScopedPrefix prefix;
+    const auto vst3 = prefix.commonFiles().getChildFile ("VST3/QuernfieldReverb3.vst3");
+    vst3.createDirectory();
+    MainComponent view;
+
+    struct Case { const char* name; const char* title; const char* description; };
+    const Case cases[] = {
+        { "EULA", "EULA", "Click to read End-User License Agreement" },
+        { "CHANGES", "CHANGES", "Click to view release notes" },
+        { "VST3", "VST3 INSTALLED", "Select to update VST3 to 3.2.1" },
+        { "CLAP", "CLAP NOT INSTALLED", "Select to install CLAP" },
+        { "INSTALL", "INSTALL", "Click to install selected. Shift-click to uninstall selected" },
+        { "SELECT_ALL", "SELECT ALL", "" },
+    };
+
+    for (const auto& c : cases)
+        for (auto* child : view.getChildren())
+            if (child->getName() == c.name)
+            {
+                EXPECT_EQ (child->getTitle(), c.title);
+                EXPECT_EQ (child->getDescription(), c.description);
+            }
+}
