@@ -1,0 +1,61 @@
+// Median time of one full paint of the main view, installed-state scan included, into a
+// software image. Needs an X display (run under xvfb-run on a headless machine).
+#include "main_view/BundleInstaller.h"
+#include "main_view/MainComponent.h"
+#include "platform/Platform.h"
+
+#include "BinaryData.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+int main()
+{
+    juce::ScopedJuceInitialiser_GUI gui;
+
+    const auto prefix = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("kitwarden-paint-", "");
+    const auto driveC = prefix.getChildFile ("drive_c");
+    driveC.getChildFile ("ProgramData/Fernhollow").createDirectory();
+    platform::setFoldersForTesting (platform::Folders { driveC.getChildFile ("ProgramData"), prefix, driveC });
+
+    // Installed bundles, so every paint reads three versions.
+    const auto common = driveC.getChildFile ("Program Files/Common Files");
+    const char* folders[] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
+    const std::pair<const char*, int> zips[] = { { BinaryData::vst3_zip, BinaryData::vst3_zipSize },
+                                                 { BinaryData::clap_zip, BinaryData::clap_zipSize },
+                                                 { BinaryData::aax_zip, BinaryData::aax_zipSize } };
+    for (int i = 0; i < 3; ++i)
+        BundleInstaller (common.getChildFile (folders[i]), "QuernfieldReverb3", "QuernfieldReverb3" + formatExtensions[i])
+            .install (zips[i].first, (size_t) zips[i].second);
+
+    {
+        MainComponent view;
+
+        for (int size : { 600, 1200 })
+        {
+            view.setSize (size, size);
+            juce::Image image (juce::Image::ARGB, size, size, true, juce::SoftwareImageType());
+            std::vector<double> ms;
+
+            for (int r = 0; r < 220; ++r)
+            {
+                juce::Graphics g (image);
+                const auto start = std::chrono::steady_clock::now();
+                view.paintEntireComponent (g, false);
+                const auto elapsed = std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+                if (r >= 20)   // the first paints build glyph caches
+                    ms.push_back (elapsed);
+            }
+
+            std::sort (ms.begin(), ms.end());
+            std::printf ("paint_%dx%d_median_ms: %.3f\n", size, size, ms[ms.size() / 2]);
+            std::printf ("paint_%dx%d_p90_ms: %.3f\n", size, size, ms[ms.size() * 9 / 10]);
+        }
+    }
+
+    platform::setFoldersForTesting (std::nullopt);
+    prefix.deleteRecursively();
+    return 0;
+}
