@@ -34,6 +34,14 @@ add_custom_command (
     DEPENDS kw_embed "${KW_RESOURCES_DIR}/app/kitwarden_icon.svg"
     VERBATIM)
 
+# The licence agreement's text, kept as a plain text file beside the panel that shows it.
+add_custom_command (
+    OUTPUT "${_out}/LicenceData.h" "${_out}/LicenceData.cpp"
+    COMMAND kw_embed --namespace LicenceData --header "${_out}/LicenceData.h" --source "${_out}/LicenceData.cpp"
+            "${CMAKE_SOURCE_DIR}/source/panels/licence_agreement.txt"
+    DEPENDS kw_embed "${CMAKE_SOURCE_DIR}/source/panels/licence_agreement.txt"
+    VERBATIM)
+
 add_library (kitwarden_resources STATIC
-    "${_out}/BinaryData.cpp" "${_out}/AppIconData.cpp")
+    "${_out}/BinaryData.cpp" "${_out}/AppIconData.cpp" "${_out}/LicenceData.cpp")
 target_include_directories (kitwarden_resources PUBLIC "${_out}")

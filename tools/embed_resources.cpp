@@ -181,9 +181,11 @@ int main (int argc, char** argv)
     for (size_t i = 0; i < resources.size(); ++i)
     {
         auto& r = resources[i];
-        s << "static const unsigned char data" << i << "[" << r.bytes.size() + 1 << "] =";
+        // Plain char and no cast: the pointers are constant-initialised, safe to read from
+        // other files' static initialisers.
+        s << "static const char data" << i << "[" << r.bytes.size() + 1 << "] =";
         writeLiteral (s, r.bytes);
-        s << ";\nconst char* " << r.identifier << " = reinterpret_cast<const char*> (data" << i << ");\n\n";
+        s << ";\nconst char* " << r.identifier << " = data" << i << ";\n\n";
     }
 
     s << "const char* namedResourceList[] =\n{\n";

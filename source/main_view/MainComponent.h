@@ -61,7 +61,20 @@ public:
     const juce::String& getProductVersion() const noexcept           { return productVersion; }
     const juce::Label& getHelpLabel() const noexcept                 { return *helpLabel; }
 
+    /** Lays a fresh EULA, SUPPORT or CHANGES panel over the view, replacing one of its kind. */
+    void openPanel (const juce::String& name);
+
+    panel_eula* getEulaPanel() const noexcept           { return eulaPanel.get(); }
+    panel_support* getSupportPanel() const noexcept     { return supportPanel.get(); }
+    panel_changelog* getChangelogPanel() const noexcept { return changelogPanel.get(); }
+
 private:
+    template <typename Panel>
+    void showPanel (std::unique_ptr<Panel>& member, std::unique_ptr<Panel> panel);
+
+    /** Keeps open panels covering the whole view at the current unit. */
+    void relayoutPanels();
+
     juce::Font font (float heightInUnits) const;
     void paintRunResult (juce::Graphics& g);
 

@@ -7,7 +7,11 @@ void MainComponent::buttonClicked (juce::Button* button)
 {
     const auto name = button->getName();
 
-    if (name == "WEBSITE")
+    if (name == "EULA" || name == "SUPPORT" || name == "CHANGES")
+    {
+        openPanel (name);
+    }
+    else if (name == "WEBSITE")
     {
         platform::openLink (websiteUrl);
     }

@@ -29,6 +29,8 @@ void MainComponent::resized()
 
     helpLabel->setFont (font (3.0f));
     helpLabel->setBounds (unitBounds (4.0f * u, 90.0f * u, 92.0f * u, 3.0f * u));
+
+    relayoutPanels();
 }
 
 std::optional<juce::String> MainComponent::hoverText (const juce::Button& button) const

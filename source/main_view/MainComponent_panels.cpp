@@ -1,0 +1,56 @@
+// The extras panels laid over the view: opening them and keeping them covering it.
+#include "MainComponent.h"
+
+#include "BinaryData.h"
+#include "panels/LicenceAgreement.h"
+#include "panels/panel_changelog.h"
+#include "panels/panel_eula.h"
+#include "panels/panel_support.h"
+
+template <typename Panel>
+void MainComponent::showPanel (std::unique_ptr<Panel>& member, std::unique_ptr<Panel> panel)
+{
+    // The old panel of this kind goes now, after the new one exists.
+    member = std::move (panel);
+    addAndMakeVisible (*member);
+    member->unit = unit;
+
+    if constexpr (std::is_same_v<Panel, panel_support>)
+    {
+        member->settingsFolder = settingsFolder;
+        member->productName = productName;
+        member->productVersion = productVersion;
+    }
+
+    member->setBounds (getX(), getY(), getWidth(), getHeight());
+    member->setAlwaysOnTop (true);
+}
+
+void MainComponent::openPanel (const juce::String& name)
+{
+    if (name == "EULA")
+        showPanel (eulaPanel, std::make_unique<panel_eula> (licenceAgreementText));
+    else if (name == "SUPPORT")
+        showPanel (supportPanel, std::make_unique<panel_support>());
+    else if (name == "CHANGES")
+        showPanel (changelogPanel, std::make_unique<panel_changelog> (
+                       juce::String::createStringFromData (BinaryData::CHANGELOG_md, BinaryData::CHANGELOG_mdSize),
+                       productName));
+}
+
+void MainComponent::relayoutPanels()
+{
+    auto relayout = [this] (auto& panel)
+    {
+        if (panel == nullptr)
+            return;
+
+        panel->unit = unit;
+        panel->setBounds (getX(), getY(), getWidth(), getHeight());
+        panel->setAlwaysOnTop (true);
+    };
+
+    relayout (eulaPanel);
+    relayout (supportPanel);
+    relayout (changelogPanel);
+}
