@@ -289,3 +289,32 @@ TEST (PanelHosting, PanelsOpenOverTheViewReplaceTheirKindAndFollowItsSize)
     view.buttonClicked (buttonIn (view, "SUPPORT"));
     EXPECT_NE (view.getSupportPanel(), support);
 }
+
+TEST (ChangelogParser, MalformedUtf8BecomesReplacementCharactersOnce)
+{
+    // Found by fuzzing: lone continuation bytes, and a sequence cut off by the end of the text.
+    struct Case { const char* name; std::string bytes; const char* expectedText; };
+    const Case cases[] = {
+        { "lone continuation bytes", "# T\n**New:** x \x9b\x9b\x9b *y", "**New:** x \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd *y" },
+        { "a sequence cut off at the end", "# T\nab \xe2\x80", "ab \xef\xbf\xbd\xef\xbf\xbd" },
+        { "an overlong encoding", "# T\n\xc0\xaf", "\xef\xbf\xbd\xef\xbf\xbd" },
+        { "well-formed text is kept", "# T\n\xe2\x80\x94 ok", "\xe2\x80\x94 ok" },
+    };
+
+    const juce::Font f (juce::FontOptions (10.0f));
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto text = juce::String::fromUTF8 (c.bytes.data(), (int) c.bytes.size());
+        const auto entries = parseChangelog (text);
+        ASSERT_EQ (entries.size(), 1u);
+        EXPECT_EQ (entries[0].text, juce::String::fromUTF8 (c.expectedText));
+
+        juce::AttributedString s;
+        appendInlineMarkup (s, entries[0].text, f, f, f, juce::Colours::white);
+        ASSERT_GT (s.getNumAttributes(), 0);
+        EXPECT_EQ (s.getAttribute (s.getNumAttributes() - 1).range.getEnd(), s.getText().length());
+        EXPECT_LE (s.getText().length(), entries[0].text.length());
+    }
+}
