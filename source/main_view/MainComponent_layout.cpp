@@ -1,13 +1,7 @@
 // Layout pass, hover help and modifier tracking.
 #include "MainComponent.h"
 
-namespace
-{
-juce::Rectangle<int> unitBounds (float x, float y, float w, float h)
-{
-    return { juce::roundToInt (x), juce::roundToInt (y), juce::roundToInt (w), juce::roundToInt (h) };
-}
-} // namespace
+#include "look/UnitGeometry.h"
 
 void MainComponent::resized()
 {
@@ -17,18 +11,18 @@ void MainComponent::resized()
     auto x = 4.0f * u;
     for (auto& button : extrasButtons)
     {
-        button->setBounds (unitBounds (x, 73.5f * u, 10.0f * u, 10.0f * u));
+        button->setBounds (roundedBounds (x, 73.5f * u, 10.0f * u, 10.0f * u));
         x += 11.5f * u;
     }
 
-    installButton->setBounds (unitBounds (86.0f * u, 73.5f * u, 10.0f * u, 10.0f * u));
-    selectAllButton->setBounds (unitBounds (77.0f * u, 22.0f * u, 19.0f * u, 5.0f * u));
-    formatButtons[formatVst3]->setBounds (unitBounds (4.0f * u, 30.0f * u, 45.0f * u, 10.0f * u));
-    formatButtons[formatClap]->setBounds (unitBounds (51.0f * u, 30.0f * u, 45.0f * u, 10.0f * u));
-    formatButtons[formatAax]->setBounds (unitBounds (4.0f * u, 42.0f * u, 45.0f * u, 10.0f * u));
+    installButton->setBounds (roundedBounds (86.0f * u, 73.5f * u, 10.0f * u, 10.0f * u));
+    selectAllButton->setBounds (roundedBounds (77.0f * u, 22.0f * u, 19.0f * u, 5.0f * u));
+    formatButtons[formatVst3]->setBounds (roundedBounds (4.0f * u, 30.0f * u, 45.0f * u, 10.0f * u));
+    formatButtons[formatClap]->setBounds (roundedBounds (51.0f * u, 30.0f * u, 45.0f * u, 10.0f * u));
+    formatButtons[formatAax]->setBounds (roundedBounds (4.0f * u, 42.0f * u, 45.0f * u, 10.0f * u));
 
     helpLabel->setFont (font (3.0f));
-    helpLabel->setBounds (unitBounds (4.0f * u, 90.0f * u, 92.0f * u, 3.0f * u));
+    helpLabel->setBounds (roundedBounds (4.0f * u, 90.0f * u, 92.0f * u, 3.0f * u));
 
     relayoutPanels();
 }

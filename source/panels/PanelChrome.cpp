@@ -1,12 +1,30 @@
 #include "PanelChrome.h"
 
 #include "look/Palette.h"
+#include "look/UnitGeometry.h"
 
 namespace PanelChrome
 {
 juce::Rectangle<float> shrunk (juce::Rectangle<float> r, float by)
 {
     return r.reduced (juce::jmin (by, r.getWidth() * 0.5f), juce::jmin (by, r.getHeight() * 0.5f));
+}
+
+juce::Rectangle<int> closeButtonBounds (float u)
+{
+    return roundedBounds (88.0f * u, 1.5f * u, 8.0f * u, 8.0f * u);
+}
+
+juce::Rectangle<int> contentBounds (float u)
+{
+    return roundedBounds (4.0f * u, 12.0f * u, 92.0f * u, 80.0f * u);
+}
+
+void drawTitle (juce::Graphics& g, const juce::String& title, float u)
+{
+    g.setColour (colour_white);
+    g.setFont (4.0f * u);
+    g.drawSingleLineText (title, (int) (4.0f * u), (int) (6.0f * u));
 }
 
 void drawCloseControl (juce::Graphics& g, const juce::Button& closeButton, float unit)

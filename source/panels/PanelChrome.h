@@ -5,6 +5,15 @@
 /** What the three extras panels share: their close control and the way they close. */
 namespace PanelChrome
 {
+/** Where the close button goes: the panel's top-right corner. */
+juce::Rectangle<int> closeButtonBounds (float unit);
+
+/** The scrolling text area of the licence and release-notes panels. */
+juce::Rectangle<int> contentBounds (float unit);
+
+/** The panel's title line, white, at the top left. */
+void drawTitle (juce::Graphics& g, const juce::String& title, float unit);
+
 /** The circular "X" over the close button: brighter while the mouse is over it. */
 void drawCloseControl (juce::Graphics& g, const juce::Button& closeButton, float unit);
 

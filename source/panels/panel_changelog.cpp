@@ -2,6 +2,7 @@
 
 #include "PanelChrome.h"
 #include "look/Palette.h"
+#include "look/UnitGeometry.h"
 
 namespace
 {
@@ -89,8 +90,7 @@ void panel_changelog::ChangelogContent::paint (juce::Graphics& g)
             g.setColour (colour_grey);
             g.setFont (styled (3.0f * u, juce::Font::bold));
             g.drawText (juce::String::charToString ((juce::juce_wchar) 0x2022),
-                        juce::Rectangle<int> (juce::roundToInt (0.5f * u), juce::roundToInt (block.top),
-                                              juce::roundToInt (3.0f * u), juce::roundToInt (3.5f * u)),
+                        roundedBounds (0.5f * u, block.top, 3.0f * u, 3.5f * u),
                         juce::Justification::topLeft, false);
         }
 
@@ -117,22 +117,16 @@ panel_changelog::~panel_changelog() = default;
 
 void panel_changelog::resized()
 {
-    const auto u = unit;
-    viewport->setBounds (juce::roundToInt (4.0f * u), juce::roundToInt (12.0f * u),
-                         juce::roundToInt (92.0f * u), juce::roundToInt (80.0f * u));
-    content->layoutBlocks (viewport->getMaximumVisibleWidth(), u);
-    closeButton->setBounds (juce::roundToInt (88.0f * u), juce::roundToInt (1.5f * u),
-                            juce::roundToInt (8.0f * u), juce::roundToInt (8.0f * u));
+    viewport->setBounds (PanelChrome::contentBounds (unit));
+    content->layoutBlocks (viewport->getMaximumVisibleWidth(), unit);
+    closeButton->setBounds (PanelChrome::closeButtonBounds (unit));
 }
 
 void panel_changelog::paint (juce::Graphics& g)
 {
-    const auto u = unit;
     g.fillAll (colour_black);
-    g.setColour (colour_white);
-    g.setFont (4.0f * u);
-    g.drawSingleLineText ("CHANGELOG - " + productName.toUpperCase(), (int) (4.0f * u), (int) (6.0f * u));
-    PanelChrome::drawCloseControl (g, *closeButton, u);
+    PanelChrome::drawTitle (g, "CHANGELOG - " + productName.toUpperCase(), unit);
+    PanelChrome::drawCloseControl (g, *closeButton, unit);
 }
 
 void panel_changelog::buttonClicked (juce::Button*)

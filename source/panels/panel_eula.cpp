@@ -23,21 +23,15 @@ panel_eula::~panel_eula() = default;
 
 void panel_eula::resized()
 {
-    const auto u = unit;
-    licenceEditor->setBounds (juce::roundToInt (4.0f * u), juce::roundToInt (12.0f * u),
-                              juce::roundToInt (92.0f * u), juce::roundToInt (80.0f * u));
-    closeButton->setBounds (juce::roundToInt (88.0f * u), juce::roundToInt (1.5f * u),
-                            juce::roundToInt (8.0f * u), juce::roundToInt (8.0f * u));
+    licenceEditor->setBounds (PanelChrome::contentBounds (unit));
+    closeButton->setBounds (PanelChrome::closeButtonBounds (unit));
 }
 
 void panel_eula::paint (juce::Graphics& g)
 {
-    const auto u = unit;
     g.fillAll (colour_black);
-    g.setColour (colour_white);
-    g.setFont (4.0f * u);
-    g.drawSingleLineText ("LICENSE AGREEMENT", (int) (4.0f * u), (int) (6.0f * u));
-    PanelChrome::drawCloseControl (g, *closeButton, u);
+    PanelChrome::drawTitle (g, "LICENSE AGREEMENT", unit);
+    PanelChrome::drawCloseControl (g, *closeButton, unit);
 }
 
 void panel_eula::buttonClicked (juce::Button*)

@@ -3,6 +3,7 @@
 #include "PanelChrome.h"
 #include "SupportMailLink.h"
 #include "look/Palette.h"
+#include "look/UnitGeometry.h"
 #include "main_view/ProductInfo.h"
 
 #include "BinaryData.h"
@@ -25,11 +26,6 @@ juce::Colour faceColour (const juce::Button& b)
         return colour_green;
 
     return colour_grey.withAlpha ((juce::uint8) (b.isMouseOver (false) ? 0xBF : 0x80));
-}
-
-juce::Rectangle<int> roundedArea (float x, float y, float w, float h)
-{
-    return { juce::roundToInt (x), juce::roundToInt (y), juce::roundToInt (w), juce::roundToInt (h) };
 }
 
 const char* const discordText = "The Fernhollow Discord is a vibrant community of musicians and producers, and this is "
@@ -57,9 +53,9 @@ panel_support::~panel_support() = default;
 void panel_support::resized()
 {
     const auto u = unit;
-    closeButton->setBounds (roundedArea (88.0f * u, 1.5f * u, 8.0f * u, 8.0f * u));
-    discordButton->setBounds (roundedArea (10.0f * u, 15.0f * u, 10.0f * u, 10.0f * u));
-    mailButton->setBounds (roundedArea (10.0f * u, 35.0f * u, 10.0f * u, 10.0f * u));
+    closeButton->setBounds (PanelChrome::closeButtonBounds (u));
+    discordButton->setBounds (roundedBounds (10.0f * u, 15.0f * u, 10.0f * u, 10.0f * u));
+    mailButton->setBounds (roundedBounds (10.0f * u, 35.0f * u, 10.0f * u, 10.0f * u));
 }
 
 void panel_support::paint (juce::Graphics& g)
@@ -85,7 +81,7 @@ void panel_support::paint (juce::Graphics& g)
 
         g.setColour (colour_grey);
         g.setFont (3.0f * u);
-        g.drawFittedText (text, roundedArea (b.getX() + 12.0f * u, b.getY(), 70.0f * u, 30.0f * u),
+        g.drawFittedText (text, roundedBounds (b.getX() + 12.0f * u, b.getY(), 70.0f * u, 30.0f * u),
                           juce::Justification::topLeft, 20);
     };
 
@@ -102,7 +98,7 @@ void panel_support::paint (juce::Graphics& g)
                        "questions concerning its use. You can edit the default installation paths in the text file "
                        "found at "
                      + settingsFolder.getFullPathName() + "/KitwardenSettings.txt";
-    g.drawFittedText (about, roundedArea (10.0f * u, 65.0f * u, 80.0f * u, 30.0f * u), juce::Justification::topLeft, 20);
+    g.drawFittedText (about, roundedBounds (10.0f * u, 65.0f * u, 80.0f * u, 30.0f * u), juce::Justification::topLeft, 20);
 
     g.drawSingleLineText (juce::String::fromUTF8 (copyrightNotice), (int) (10.0f * u), (int) (88.0f * u));
 }

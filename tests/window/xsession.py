@@ -6,9 +6,12 @@ them it ignores the close message, and some of its requests carry atom 0, which 
 answers with a fatal error. So they are interned before the program starts.
 """
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
+import unittest
 
 from Xlib import X, Xatom, display as xdisplay, protocol
 
@@ -114,6 +117,63 @@ class XSession:
 
 def settle(seconds=0.5):
     time.sleep(seconds)
+
+
+class InstallerWindowTest(unittest.TestCase):
+    """The installer started in a fresh Wine-style prefix of its own, with helpers to point,
+    click and read pixels in window coordinates (the window is the 600 x 600 view)."""
+
+    exe = None
+    artefacts = None
+    centres = {}
+
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="kitwarden-window-")
+        self.prefix = os.path.join(self.root, "prefix")
+        self.common = os.path.join(self.prefix, "drive_c", "Program Files", "Common Files")
+        os.makedirs(os.path.join(self.prefix, "drive_c", "ProgramData", "Fernhollow"))
+        os.makedirs(self.artefacts, exist_ok=True)
+        self.env = {"WINEPREFIX": self.prefix, "TMPDIR": self.root}
+        self.session = XSession()
+
+    def tearDown(self):
+        self.session.stop()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def start(self):
+        self.session.start(self.exe, self.env)
+        self.window = self.session.find_window("fh_installer")
+        settle(0.8)
+        self.origin = self.session.geometry(self.window)[:2]
+
+    def at(self, point):
+        return self.origin[0] + point[0], self.origin[1] + point[1]
+
+    def move_to(self, name_or_point):
+        x, y = self.at(self.centres[name_or_point] if isinstance(name_or_point, str) else name_or_point)
+        self.session.xdotool("mousemove", str(x), str(y))
+        settle(0.3)
+
+    def click(self, name_or_point):
+        self.move_to(name_or_point)
+        self.session.xdotool("click", "1")
+        settle(0.4)
+
+    def pixels(self, x, y, w, h):
+        """RGB tuples of a window region, row by row."""
+        rx, ry = self.at((x, y))
+        data = self.session.dpy.screen().root.get_image(rx, ry, w, h, X.ZPixmap, 0xFFFFFFFF).data
+        return [(data[i + 2], data[i + 1], data[i]) for i in range(0, len(data), 4)]
+
+    def pixel(self, point):
+        return self.pixels(point[0], point[1], 1, 1)[0]
+
+    def shot(self, name):
+        self.session.screenshot(os.path.join(self.artefacts, name))
+
+    def close_and_expect_clean_exit(self):
+        self.session.close(self.window)
+        self.assertEqual(self.session.wait_exit(), 0)
 
 
 if __name__ == "__main__" and len(sys.argv) == 4 and sys.argv[1] == "screenshot":
