@@ -398,7 +398,14 @@ TEST (BundleInstaller, AKilledInstallLeavesTheOldOrTheNewBundleAndTheNextRunClea
     const auto newListing = referenceBundleListing (formatVst3);
     int sawOld = 0, sawNew = 0;
 
-    for (int delayMs = 0; delayMs <= 90; delayMs += 3)
+    // Fine steps through a typical run, then longer ones so a slow machine still sees it finish.
+    std::vector<int> delays;
+    for (int d = 0; d <= 60; d += 3)
+        delays.push_back (d);
+    for (int d : { 90, 150, 250, 400 })
+        delays.push_back (d);
+
+    for (int delayMs : delays)
     {
         SCOPED_TRACE ("killed after " + juce::String (delayMs) + " ms");
         Site site (formatVst3);

@@ -71,27 +71,30 @@ class PanelsWindowTest(InstallerWindowTest):
         for name in ("EULA", "CHANGES", "SUPPORT"):
             with self.subTest(panel=name):
                 self.press(name)
-                self.assertFalse(self.main_view_showing(), name + " did not cover the view")
+                self.assertTrue(self.eventually(lambda: not self.main_view_showing()), name + " did not cover the view")
                 self.shot(f"panel-{name.lower()}.png")
                 self.press("X")
-                self.assertTrue(self.main_view_showing(), name + " did not close")
+                self.assertTrue(self.eventually(self.main_view_showing), name + " did not close")
                 self.press(name)
-                self.assertFalse(self.main_view_showing(), name + " did not reopen")
+                self.assertTrue(self.eventually(lambda: not self.main_view_showing()), name + " did not reopen")
                 self.press("X")
+                self.assertTrue(self.eventually(self.main_view_showing))
 
         # An open panel takes every click over the view: SUPPORT cannot be reached through the
         # licence panel (stacking panels is covered in-process), and nothing else opens.
         self.press("EULA")
+        self.assertTrue(self.eventually(lambda: not self.main_view_showing()))
         self.press("SUPPORT")
+        settle(0.5)
         self.assertFalse(self.support_on_top())
         self.assertFalse(self.main_view_showing())
         self.shot("panel-eula-takes-clicks.png")
         self.press("X")
-        self.assertTrue(self.main_view_showing())
+        self.assertTrue(self.eventually(self.main_view_showing))
         self.press("SUPPORT")
-        self.assertTrue(self.support_on_top())
+        self.assertTrue(self.eventually(self.support_on_top))
         self.press("X")
-        self.assertTrue(self.main_view_showing())
+        self.assertTrue(self.eventually(self.main_view_showing))
         self.assertEqual(self.opened(), [])
         self.close_and_expect_clean_exit()
 
@@ -99,8 +102,11 @@ class PanelsWindowTest(InstallerWindowTest):
         self.start()
         for name in ("MANUAL", "WEBSITE", "SUPPORT", "DISCORD", "MAIL"):
             self.press(name)
-        settle(0.5)
+            if name == "SUPPORT":
+                self.assertTrue(self.eventually(self.support_on_top))
 
+        self.assertTrue(self.eventually(lambda: len(self.opened()) >= 4), self.opened())
+        settle(0.3)
         opened = self.opened()
         self.assertEqual(len(opened), 4, opened)
         self.assertEqual(opened[:3], [PRODUCT_PAGE, PRODUCT_PAGE, DISCORD])

@@ -168,6 +168,17 @@ class InstallerWindowTest(unittest.TestCase):
     def pixel(self, point):
         return self.pixels(point[0], point[1], 1, 1)[0]
 
+    def eventually(self, predicate, timeout=5.0):
+        """Whether predicate comes true within timeout: the window answers at its own pace,
+        slower on a loaded machine."""
+        deadline = time.time() + timeout
+        while True:
+            if predicate():
+                return True
+            if time.time() > deadline:
+                return False
+            time.sleep(0.05)
+
     def shot(self, name):
         self.session.screenshot(os.path.join(self.artefacts, name))
 
