@@ -1,32 +1,8 @@
 #pragma once
 
+#include "InstallOutcome.h"
 #include "PayloadArchive.h"
 #include "platform/Platform.h"
-
-/** What became of one format in an install or uninstall run. */
-struct InstallOutcome
-{
-    enum class Failure
-    {
-        none,
-        fileInUse,
-        noPermission,
-        diskFull,
-        corruptedPayload,
-        noInstallFolder,
-        other
-    };
-
-    Failure failure = Failure::none;
-
-    bool succeeded() const noexcept { return failure == Failure::none; }
-
-    /** A short reason a user can act on, empty on success. */
-    juce::String describe() const;
-
-    static InstallOutcome done()               { return {}; }
-    static InstallOutcome failed (Failure f)   { return { f }; }
-};
 
 /** Puts a bundle from its archive into a format's folder, or takes it out, without ever
     leaving it half-written.

@@ -1,0 +1,19 @@
+#include "InstallOutcome.h"
+
+using Failure = InstallOutcome::Failure;
+
+juce::String InstallOutcome::describe() const
+{
+    switch (failure)
+    {
+        case Failure::none:             return {};
+        case Failure::fileInUse:        return "a file is in use. Close your audio software and run the installer again.";
+        case Failure::noPermission:     return "no permission to write the plug-in folder. Run the installer as administrator.";
+        case Failure::diskFull:         return "the disk is full. Free some space and run the installer again.";
+        case Failure::corruptedPayload: return "the installer is damaged. Download it again.";
+        case Failure::noInstallFolder:  return "no install folder is set. Check the paths in KitwardenSettings.txt.";
+        case Failure::other:            break;
+    }
+
+    return "the plug-in folder could not be changed. Check it and run the installer again.";
+}

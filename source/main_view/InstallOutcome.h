@@ -1,0 +1,28 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** What became of one format in an install or uninstall run. */
+struct InstallOutcome
+{
+    enum class Failure
+    {
+        none,
+        fileInUse,
+        noPermission,
+        diskFull,
+        corruptedPayload,
+        noInstallFolder,
+        other
+    };
+
+    Failure failure = Failure::none;
+
+    bool succeeded() const noexcept { return failure == Failure::none; }
+
+    /** A short reason a user can act on, empty on success. */
+    juce::String describe() const;
+
+    static InstallOutcome done()               { return {}; }
+    static InstallOutcome failed (Failure f)   { return { f }; }
+};
