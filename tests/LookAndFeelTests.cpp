@@ -1,0 +1,85 @@
+#include "look/CustomLookAndFeel.h"
+#include "look/Palette.h"
+
+#include <gtest/gtest.h>
+
+TEST (CustomLookAndFeel, ColourTableOverridesOnlyWhatItLists)
+{
+    CustomLookAndFeel lf;
+    juce::LookAndFeel_V4 stock;
+
+    struct Case { const char* name; int id; juce::uint32 argb; };
+    const Case cases[] = {
+        { "popup background", juce::PopupMenu::backgroundColourId, 0xFF111111 },
+        { "popup highlight", juce::PopupMenu::highlightedBackgroundColourId, 0x8086CF7A },
+        { "popup text", juce::PopupMenu::textColourId, 0xFFF5F5F5 },
+        { "popup highlighted text", juce::PopupMenu::highlightedTextColourId, 0xFFF5F5F5 },
+        { "alert background", juce::AlertWindow::backgroundColourId, 0xFF111111 },
+        { "alert text", juce::AlertWindow::textColourId, 0xFFAAA6A6 },
+        { "property label", juce::PropertyComponent::labelTextColourId, 0x8086CF7A },
+        { "scroll-bar thumb", juce::ScrollBar::thumbColourId, 0xFFAAA6A6 },
+        { "window background", juce::ResizableWindow::backgroundColourId, 0xFF111111 },
+        { "editor background", juce::TextEditor::backgroundColourId, 0xFF111111 },
+        { "list background", juce::ListBox::backgroundColourId, 0xFF111111 },
+        { "button", juce::TextButton::buttonColourId, 0xFF111111 },
+        { "label text", juce::Label::textColourId, 0xFFF5F5F5 },
+    };
+
+    for (const auto& c : cases)
+        EXPECT_EQ (lf.findColour (c.id).getARGB(), c.argb) << c.name;
+
+    // Everything else keeps the dark scheme's value.
+    for (int id : { (int) juce::TextEditor::textColourId, (int) juce::TextEditor::highlightColourId,
+                    (int) juce::ComboBox::backgroundColourId, (int) juce::Slider::thumbColourId })
+        EXPECT_EQ (lf.findColour (id), stock.findColour (id)) << id;
+}
+
+TEST (CustomLookAndFeel, EveryFontResolvesToTheOneRegularFace)
+{
+    CustomLookAndFeel lf;
+    ASSERT_NE (lf.typeface_regular, nullptr);
+
+    const juce::Font fonts[] = {
+        juce::Font (juce::FontOptions (12.0f)),
+        juce::Font (juce::FontOptions (30.0f, juce::Font::bold)),
+        juce::Font (juce::FontOptions (9.0f, juce::Font::italic | juce::Font::bold)),
+        juce::Font (juce::FontOptions ("Some Other Face", 14.0f, juce::Font::plain)),
+    };
+
+    for (const auto& f : fonts)
+        EXPECT_EQ (lf.getTypefaceForFont (f).get(), lf.typeface_regular.get());
+
+    // The stand-in face holds every glyph the program draws.
+    for (auto c : { (juce::juce_wchar) 'A', (juce::juce_wchar) 0x2014, (juce::juce_wchar) 0x2022, (juce::juce_wchar) 0xa9 })
+    {
+        juce::Path path;
+        lf.typeface_regular->getOutlineForGlyph (juce::TypefaceMetricsKind::legacy,
+                                                  lf.typeface_regular->getNominalGlyphForCodepoint (c).value_or (0), path);
+        EXPECT_FALSE (path.isEmpty()) << (int) c;
+    }
+
+    const auto popup = lf.getPopupMenuFont();
+    EXPECT_FLOAT_EQ (popup.getHeight(), 30.0f);
+    EXPECT_FLOAT_EQ (popup.getExtraKerningFactor(), 0.1f);
+    EXPECT_FALSE (popup.isBold());
+}
+
+TEST (CustomLookAndFeel, ComboBoxesArePillsWithCentredText)
+{
+    CustomLookAndFeel lf;
+    juce::ComboBox box;
+    box.setSize (80, 20);
+    juce::Label label;
+    lf.positionComboBoxText (box, label);
+
+    EXPECT_EQ (label.getBounds(), juce::Rectangle<int> (1, 1, 80, 18));
+    EXPECT_FLOAT_EQ (label.getFont().getHeight(), 14.0f);
+    EXPECT_EQ (label.getJustificationType(), juce::Justification::centred);
+
+    juce::Image image (juce::Image::ARGB, 80, 20, true);
+    juce::Graphics g (image);
+    lf.drawComboBox (g, 80, 20, false, 0, 0, 0, 0, box);
+    EXPECT_EQ (image.getPixelAt (40, 10), colour_charcoal);
+    EXPECT_EQ (image.getPixelAt (0, 0).getAlpha(), 0);      // rounded ends, corner size 10
+    EXPECT_EQ (image.getPixelAt (10, 10), colour_charcoal);
+}
