@@ -196,6 +196,26 @@ TEST (ChangelogLayout, BlocksAreMeasuredInUnits)
     EXPECT_EQ (content.getWidth(), 552);
     EXPECT_EQ (content.getHeight(), juce::roundToInt (blocks[3].top + blocks[3].height + 1.8f + 6.0f));
 
+    // The bullet sits in (0.5u, top, 3u, 3.5u), left of the text's 4u indent.
+    content.setBounds (0, 0, 552, content.getHeight());
+    juce::Image image (juce::Image::ARGB, 552, content.getHeight(), true);
+    {
+        juce::Graphics g (image);
+        content.paintEntireComponent (g, false);
+    }
+    auto inked = [&] (juce::Rectangle<int> r)
+    {
+        for (int y = r.getY(); y < r.getBottom(); ++y)
+            for (int x = r.getX(); x < r.getRight(); ++x)
+                if (image.getPixelAt (x, y).getAlpha() > 0)
+                    return true;
+        return false;
+    };
+    const auto top = juce::roundToInt (blocks[2].top);
+    EXPECT_TRUE (inked ({ 3, top, 18, 21 }));
+    EXPECT_FALSE (inked ({ 0, top, 3, 21 }));
+    EXPECT_FALSE (inked ({ 21, top, 3, 21 }));
+
     const std::vector<ChangelogEntry> none;
     panel_changelog::ChangelogContent empty (&none);
     empty.layoutBlocks (552, 6.0f);
