@@ -1,5 +1,6 @@
 // Runs one install or uninstall in a process of its own, for tests that kill it midway or
-// run it as another user. Prints the outcome; exits 0 on success, 1 on failure, 2 on misuse.
+// run it as another user. Prints the outcome; exits 0 on success, 10 + the failure's number
+// on failure, 2 on misuse.
 //
 //   kw_install_tool install|uninstall FORMAT_FOLDER FORMAT_INDEX
 #include "main_view/BundleInstaller.h"
@@ -26,5 +27,5 @@ int main (int argc, char** argv)
                              : installer.uninstall();
 
     std::printf ("%s\n", outcome.succeeded() ? "done" : outcome.describe().toRawUTF8());
-    return outcome.succeeded() ? 0 : 1;
+    return outcome.succeeded() ? 0 : 10 + (int) outcome.failure;
 }
