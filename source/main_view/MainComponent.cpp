@@ -74,7 +74,7 @@ MainComponent::MainComponent()
     selectAllButton->setTitle ("SELECT ALL");
 
     for (auto format : { formatVst3, formatClap, formatAax })
-        describeFormatButton (format, statusText (scanFormat (format)));
+        describeFormatButton (format, scanFormat (format));
 
     helpLabel = std::make_unique<juce::Label>();
     addAndMakeVisible (*helpLabel);

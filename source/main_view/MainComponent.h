@@ -81,8 +81,11 @@ private:
     /** The help line's text for a control, as the hover help shows it; nothing for SELECT_ALL. */
     std::optional<juce::String> hoverText (const juce::Button& button) const;
 
+    /** "Select to update VST3 to 3.2.1" or "Select to install VST3". */
+    juce::String formatHoverText (FormatIndex format, bool bundleExists) const;
+
     /** Gives the invisible format buttons what a screen reader needs: label and hover text. */
-    void describeFormatButton (FormatIndex format, const juce::String& status);
+    void describeFormatButton (FormatIndex format, const FormatStatus& status);
 
     std::unique_ptr<juce::TextButton> createButton (const juce::String& componentName);
     static std::unique_ptr<juce::Drawable> loadIcon (const char* data, int size, bool recolour);

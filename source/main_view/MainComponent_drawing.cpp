@@ -151,7 +151,7 @@ void MainComponent::paint (juce::Graphics& g)
         if (formatIcons[i] != nullptr)
             drawCentred (*formatIcons[i], g, { b.getX() + u, b.getY() + u, 8.0f * u, juce::jmax (0.0f, b.getHeight() - 2.0f * u) });
 
-        describeFormatButton (format, status);
+        describeFormatButton (format, s);
     }
 }
 

@@ -46,11 +46,7 @@ std::optional<juce::String> MainComponent::hoverText (const juce::Button& button
     if (const auto format = formatNames.indexOf (name); format >= 0 && format < numFormats)
     {
         const auto bundle = bundleFile ((FormatIndex) format);
-
-        if (bundle != juce::File() && bundle.exists())
-            return "Select to update " + name + " to " + productVersion;
-
-        return "Select to install " + name;
+        return formatHoverText ((FormatIndex) format, bundle != juce::File() && bundle.exists());
     }
 
     if (name == "INSTALL")
@@ -71,15 +67,24 @@ void MainComponent::buttonStateChanged (juce::Button* button)
         helpLabel->setText (*text, juce::dontSendNotification);
 }
 
-void MainComponent::describeFormatButton (FormatIndex format, const juce::String& status)
+juce::String MainComponent::formatHoverText (FormatIndex format, bool bundleExists) const
+{
+    if (bundleExists)
+        return "Select to update " + formatNames[format] + " to " + productVersion;
+
+    return "Select to install " + formatNames[format];
+}
+
+void MainComponent::describeFormatButton (FormatIndex format, const FormatStatus& status)
 {
     auto& button = *formatButtons[(size_t) format];
-    const auto title = formatNames[format] + " " + status;
+    const auto title = formatNames[format] + " " + statusText (status);
 
     if (button.getTitle() != title)
         button.setTitle (title);
 
-    if (const auto description = hoverText (button).value_or (juce::String()); button.getDescription() != description)
+    // The scan has just tested the bundle; no second look at the disk.
+    if (const auto description = formatHoverText (format, status.exists); button.getDescription() != description)
         button.setDescription (description);
 }
 
