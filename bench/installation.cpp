@@ -4,12 +4,10 @@
 // extracting the same archives, alternating; and the floor: inflating every entry in memory
 // with zlib and writing the bytes, nothing else.
 // Scan: the three-format scan over installed bundles, with 6 MB and 60 MB plug-in binaries.
-#include "main_view/BundleInstaller.h"
-#include "main_view/InstalledState.h"
-#include "main_view/PayloadArchive.h"
-#include "main_view/ProductInfo.h"
-
-#include "BinaryData.h"
+#include "install/BundleInstaller.h"
+#include "install/InstalledState.h"
+#include "install/PayloadArchive.h"
+#include "product/FormatSpec.h"
 
 #include <zlib.h>
 
@@ -24,18 +22,11 @@ namespace
 {
 using Clock = std::chrono::steady_clock;
 
-struct Payload
-{
-    const char* data;
-    int size;
-    const char* file;
-};
+const char* const product = "QuernfieldReverb3";
 
-const Payload payloads[] = { { BinaryData::vst3_zip, BinaryData::vst3_zipSize, "vst3.zip" },
-                             { BinaryData::clap_zip, BinaryData::clap_zipSize, "clap.zip" },
-                             { BinaryData::aax_zip, BinaryData::aax_zipSize, "aax.zip" } };
-
-const char* const bundleNames[] = { "QuernfieldReverb3.vst3", "QuernfieldReverb3.clap", "QuernfieldReverb3.aaxplugin" };
+const FormatSpec& spec (int i)              { return FormatSpec::of ((FormatIndex) i); }
+juce::String bundleName (int i)             { return spec (i).bundleName (product); }
+juce::String archiveName (int i)            { return juce::String (spec (i).name).toLowerCase() + ".zip"; }
 
 double median (std::vector<double> v)
 {
@@ -55,8 +46,8 @@ void ours (const juce::File& root)
 {
     for (int i = 0; i < 3; ++i)
     {
-        BundleInstaller installer (root.getChildFile (formatNames[i]), "QuernfieldReverb3", bundleNames[i]);
-        if (! installer.install (payloads[i].data, (size_t) payloads[i].size).succeeded())
+        BundleInstaller installer (root.getChildFile (formatNames[i]), product, bundleName (i));
+        if (! installer.install (spec (i).payloadData, spec (i).payloadSize).succeeded())
             std::fprintf (stderr, "install failed\n");
     }
 }
@@ -67,7 +58,7 @@ void unzipAll (const juce::File& archives, const juce::File& root)
     {
         const auto dest = root.getChildFile (formatNames[i]);
         dest.createDirectory();
-        const auto command = "unzip -oq '" + archives.getChildFile (payloads[i].file).getFullPathName()
+        const auto command = "unzip -oq '" + archives.getChildFile (archiveName (i)).getFullPathName()
                            + "' -d '" + dest.getFullPathName() + "' 2>/dev/null";
         // unzip warns (exit 1) about the backslash separators, and extracts all the same.
         const auto status = std::system (command.toRawUTF8());
@@ -82,7 +73,7 @@ void floorRun (const juce::File& root)
 
     for (int i = 0; i < 3; ++i)
     {
-        PayloadArchive archive (payloads[i].data, (size_t) payloads[i].size);
+        PayloadArchive archive (spec (i).payloadData, spec (i).payloadSize);
 
         for (auto& entry : archive.getEntries())
         {
@@ -95,7 +86,7 @@ void floorRun (const juce::File& root)
             }
 
             // Inflate only: no size or CRC check, no staging, no time stamps.
-            const auto* base = reinterpret_cast<const uint8_t*> (payloads[i].data) + entry.localHeaderOffset;
+            const auto* base = reinterpret_cast<const uint8_t*> (spec (i).payloadData) + entry.localHeaderOffset;
             const auto* in = base + 30 + (base[26] | (base[27] << 8)) + (base[28] | (base[29] << 8));
             bytes.resize ((size_t) entry.uncompressedSize);
             z_stream z {};
@@ -129,8 +120,8 @@ void benchInstall (const juce::File& work, int repetitions)
 {
     const auto archives = work.getChildFile ("archives");
     archives.createDirectory();
-    for (auto& p : payloads)
-        archives.getChildFile (p.file).replaceWithData (p.data, (size_t) p.size);
+    for (int i = 0; i < numFormats; ++i)
+        archives.getChildFile (archiveName (i)).replaceWithData (spec (i).payloadData, spec (i).payloadSize);
 
     std::vector<double> oursMs, unzipMs, floorMs;
     int run = 0;
@@ -169,13 +160,9 @@ void benchScan (const juce::File& work, int binaryMegabytes, int repetitions)
     root.deleteRecursively();
     ours (root);
 
-    const char* versionPaths[] = { "QuernfieldReverb3.vst3/Contents/x86_64-win/QuernfieldReverb3.vst3",
-                                   "QuernfieldReverb3.clap",
-                                   "QuernfieldReverb3.aaxplugin/Contents/x64/QuernfieldReverb3.aaxplugin" };
-
     for (int i = 0; i < 3; ++i)
     {
-        const auto binary = root.getChildFile (formatNames[i]).getChildFile (versionPaths[i]);
+        const auto binary = spec (i).versionFile (root.getChildFile (formatNames[i]).getChildFile (bundleName (i)));
         // Pad to the wanted size past the image's end, where signing data and overlays sit.
         const auto target = (juce::int64) binaryMegabytes * 1000 * 1000;
         if (binary.getSize() < target)
@@ -198,8 +185,8 @@ void benchScan (const juce::File& work, int binaryMegabytes, int repetitions)
             for (int i = 0; i < 3; ++i)
             {
                 const auto folder = root.getChildFile (formatNames[i]);
-                const auto status = InstalledState::scan (folder.getChildFile (bundleNames[i]),
-                                                          folder.getChildFile (versionPaths[i]), "3.2.1");
+                const auto status = InstalledState::scan (folder.getChildFile (bundleName (i)),
+                                                          spec (i).versionFile (folder.getChildFile (bundleName (i))), "3.2.1");
                 if (status.installedVersion != "3.2.1.0")
                     std::fprintf (stderr, "scan read %s\n", status.installedVersion.toRawUTF8());
             }

@@ -1,10 +1,8 @@
 // Median time of one full paint of the main view, installed-state scan included, into a
 // software image. Needs an X display (run under xvfb-run on a headless machine).
-#include "main_view/BundleInstaller.h"
+#include "install/BundleInstaller.h"
 #include "main_view/MainComponent.h"
 #include "platform/Platform.h"
-
-#include "BinaryData.h"
 
 #include <algorithm>
 #include <chrono>
@@ -22,13 +20,12 @@ int main()
 
     // Installed bundles, so every paint reads three versions.
     const auto common = driveC.getChildFile ("Program Files/Common Files");
-    const char* folders[] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
-    const std::pair<const char*, int> zips[] = { { BinaryData::vst3_zip, BinaryData::vst3_zipSize },
-                                                 { BinaryData::clap_zip, BinaryData::clap_zipSize },
-                                                 { BinaryData::aax_zip, BinaryData::aax_zipSize } };
-    for (int i = 0; i < 3; ++i)
-        BundleInstaller (common.getChildFile (folders[i]), "QuernfieldReverb3", "QuernfieldReverb3" + formatExtensions[i])
-            .install (zips[i].first, (size_t) zips[i].second);
+    for (auto format : allFormats)
+    {
+        const auto& spec = FormatSpec::of (format);
+        BundleInstaller (common.getChildFile (spec.defaultFolder), "QuernfieldReverb3", spec.bundleName ("QuernfieldReverb3"))
+            .install (spec.payloadData, spec.payloadSize);
+    }
 
     {
         MainComponent view;

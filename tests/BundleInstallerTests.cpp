@@ -1,4 +1,4 @@
-#include "main_view/BundleInstaller.h"
+#include "install/BundleInstaller.h"
 #include "support/ReferenceBundles.h"
 #include "support/TestSupport.h"
 
@@ -76,11 +76,7 @@ struct Site
 
     std::map<juce::String, juce::String> bundleNow() const
     {
-        std::map<juce::String, juce::String> result;
-        for (auto& [path, what] : listTree (folder))
-            if (path == bundleName (format) || path.startsWith (bundleName (format) + "/"))
-                result[path] = what;
-        return result;
+        return bundlePart (listTree (folder), bundleName (format));
     }
 
     TempFolder temp;

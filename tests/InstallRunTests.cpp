@@ -11,23 +11,9 @@ using namespace testing_support;
 
 namespace
 {
-juce::File folderOf (const ScopedPrefix& p, FormatIndex f)
-{
-    const char* below[] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
-    return p.commonFiles().getChildFile (below[f]);
-}
-
-juce::TextButton* button (MainComponent& view, const juce::String& name)
-{
-    for (auto* child : view.getChildren())
-        if (child->getName() == name)
-            return dynamic_cast<juce::TextButton*> (child);
-    return nullptr;
-}
-
 void click (MainComponent& view, const juce::String& name)
 {
-    view.buttonClicked (button (view, name));
+    view.buttonClicked (buttonNamed (view, name));
 }
 
 void holdShift (MainComponent& view, bool held)
@@ -38,12 +24,7 @@ void holdShift (MainComponent& view, bool held)
 /** The bundle's own listing, paths relative to the format folder. */
 std::map<juce::String, juce::String> bundleListing (const juce::File& formatFolder, FormatIndex f)
 {
-    auto all = listTree (formatFolder);
-    std::map<juce::String, juce::String> bundle;
-    for (auto& [path, what] : all)
-        if (path == bundleName (f) || path.startsWith (bundleName (f) + "/"))
-            bundle[path] = what;
-    return bundle;
+    return bundlePart (listTree (formatFolder), bundleName (f));
 }
 
 enum class Disk { untouched, shipped, absent };
@@ -65,15 +46,15 @@ TEST (InstallRun, InstallsAndUninstallsTheSelectedFormats)
         { "VST3 and AAX over bundles with extra files; CLAP left alone",
           [] (const ScopedPrefix& p)
           {
-              putOldBundle (folderOf (p, formatVst3), formatVst3);
-              putOldBundle (folderOf (p, formatClap), formatClap);
-              putOldBundle (folderOf (p, formatAax), formatAax);
+              putOldBundle (p.defaultFolder (formatVst3), formatVst3);
+              putOldBundle (p.defaultFolder (formatClap), formatClap);
+              putOldBundle (p.defaultFolder (formatAax), formatAax);
           },
           [] (MainComponent& v) { click (v, "CLAP"); },   // all three start selected
           false, { Disk::shipped, Disk::untouched, Disk::shipped }, { true, false, true } },
 
         { "CLAP uninstalled with Shift: the file goes, nothing is written",
-          [] (const ScopedPrefix& p) { putOldBundle (folderOf (p, formatClap), formatClap); },
+          [] (const ScopedPrefix& p) { putOldBundle (p.defaultFolder (formatClap), formatClap); },
           [] (MainComponent&) {}, true, { Disk::untouched, Disk::absent, Disk::untouched }, { false, true, false } },
 
         { "uninstalling what is not installed changes nothing",
@@ -89,7 +70,7 @@ TEST (InstallRun, InstallsAndUninstallsTheSelectedFormats)
           false, { Disk::untouched, Disk::untouched, Disk::shipped }, { false, false, true } },
 
         { "nothing selected: the run completes at once",
-          [] (const ScopedPrefix& p) { putOldBundle (folderOf (p, formatVst3), formatVst3); },
+          [] (const ScopedPrefix& p) { putOldBundle (p.defaultFolder (formatVst3), formatVst3); },
           [] (MainComponent& v) { click (v, "VST3"); },
           false, { Disk::untouched, Disk::untouched, Disk::untouched }, { false, false, false } },
     };
@@ -125,7 +106,7 @@ TEST (InstallRun, InstallsAndUninstallsTheSelectedFormats)
                 EXPECT_TRUE (view.getRunOutcome (f)->succeeded()) << view.getRunOutcome (f)->describe();
             }
 
-            const auto folder = folderOf (prefix, f);
+            const auto folder = prefix.defaultFolder (f);
             const auto bundlePrefix = folder.getChildFile (bundleName (f)).getRelativePathFrom (prefix.root());
 
             if (c.disk[f] == Disk::shipped)
@@ -165,9 +146,9 @@ TEST (InstallRun, InstallsAndUninstallsTheSelectedFormats)
         }
 
         for (auto* name : { "VST3", "CLAP", "AAX", "SELECT_ALL", "INSTALL" })
-            EXPECT_FALSE (button (view, name)->isVisible()) << name;
+            EXPECT_FALSE (buttonNamed (view, name)->isVisible()) << name;
         for (auto* name : { "EULA", "MANUAL", "WEBSITE", "SUPPORT", "CHANGES" })
-            EXPECT_TRUE (button (view, name)->isVisible()) << name;
+            EXPECT_TRUE (buttonNamed (view, name)->isVisible()) << name;
     }
 }
 

@@ -10,12 +10,6 @@ using testing_support::ScopedPrefix;
 
 namespace
 {
-juce::File folderOf (const ScopedPrefix& p, FormatIndex f)
-{
-    const char* below[] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
-    return p.commonFiles().getChildFile (below[f]);
-}
-
 void putBinary (const juce::File& file, uint16_t a, uint16_t b, uint16_t c, uint16_t d)
 {
     file.getParentDirectory().createDirectory();
@@ -70,7 +64,7 @@ TEST (InstalledState, ScanReadsTheDiskAndComparesVersionsNaturally)
     {
         SCOPED_TRACE (c.name);
         ScopedPrefix prefix;
-        c.arrange (folderOf (prefix, c.format));
+        c.arrange (prefix.defaultFolder (c.format));
         MainComponent view;
 
         const auto status = view.scanFormat (c.format);
@@ -83,7 +77,7 @@ TEST (InstalledState, EveryScanSeesTheDiskAsItIsNow)
 {
     ScopedPrefix prefix;
     MainComponent view;
-    const auto binary = folderOf (prefix, formatVst3).getChildFile (vst3Binary);
+    const auto binary = prefix.defaultFolder (formatVst3).getChildFile (vst3Binary);
 
     EXPECT_FALSE (view.scanFormat (formatVst3).exists);
     putBinary (binary, 3, 2, 0, 0);
@@ -99,7 +93,7 @@ TEST (InstalledState, VersionFilesBearTheBundlesOwnName)
     ScopedPrefix prefix;
     MainComponent view;
 
-    EXPECT_EQ (view.versionFile (formatVst3), folderOf (prefix, formatVst3).getChildFile (vst3Binary));
-    EXPECT_EQ (view.versionFile (formatClap), folderOf (prefix, formatClap).getChildFile ("QuernfieldReverb3.clap"));
-    EXPECT_EQ (view.versionFile (formatAax), folderOf (prefix, formatAax).getChildFile (aaxBinary));
+    EXPECT_EQ (view.versionFile (formatVst3), prefix.defaultFolder (formatVst3).getChildFile (vst3Binary));
+    EXPECT_EQ (view.versionFile (formatClap), prefix.defaultFolder (formatClap).getChildFile ("QuernfieldReverb3.clap"));
+    EXPECT_EQ (view.versionFile (formatAax), prefix.defaultFolder (formatAax).getChildFile (aaxBinary));
 }

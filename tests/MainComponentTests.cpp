@@ -11,15 +11,9 @@ using testing_support::ScopedPrefix;
 
 namespace
 {
-juce::File defaultFolder (const ScopedPrefix& p, FormatIndex f)
-{
-    const char* below[] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
-    return p.commonFiles().getChildFile (below[f]);
-}
-
 juce::File defaultBundle (const ScopedPrefix& p, FormatIndex f)
 {
-    return defaultFolder (p, f).getChildFile ("QuernfieldReverb3" + formatExtensions[f]);
+    return p.defaultFolder (f).getChildFile ("QuernfieldReverb3" + formatExtensions[f]);
 }
 
 std::array<bool, 3> selection (const MainComponent& view)
@@ -59,7 +53,7 @@ TEST (MainComponentState, ConstructionBuildsTheViewInItsInitialState)
     EXPECT_EQ (buttons, expectedButtons);
 
     for (auto f : { formatVst3, formatClap, formatAax })
-        EXPECT_EQ (view.getFormatFolder (f), defaultFolder (prefix, f));
+        EXPECT_EQ (view.getFormatFolder (f), prefix.defaultFolder (f));
 
     EXPECT_EQ (view.getSettingsFolder(), prefix.settingsFolder());
     EXPECT_TRUE (prefix.settingsFile().existsAsFile());
@@ -90,7 +84,7 @@ TEST (MainComponentState, FormatsWhoseBundleExistsStartSelected)
         { "a plain file named like the AAX bundle",
           [] (const ScopedPrefix& p)
           {
-              defaultFolder (p, formatAax).createDirectory();
+              p.defaultFolder (formatAax).createDirectory();
               defaultBundle (p, formatAax).replaceWithText ("x");
           },
           { false, false, true } },
@@ -141,7 +135,7 @@ TEST (MainComponentState, WithoutTheCommonDataFolderNothingIsWrittenAndDefaultsS
     MainComponent view;
 
     EXPECT_EQ (view.getSettingsFolder(), juce::File());
-    EXPECT_EQ (view.getFormatFolder (formatVst3), defaultFolder (prefix, formatVst3));
+    EXPECT_EQ (view.getFormatFolder (formatVst3), prefix.defaultFolder (formatVst3));
     EXPECT_EQ (testing_support::listTree (prefix.root()), before);
 }
 
@@ -218,13 +212,7 @@ TEST (MainViewLayout, ChildrenSitAtTheirUnitPositionsAtAnyWidth)
 
     ScopedPrefix prefix;
     MainComponent view;
-    auto child = [&] (const char* name) -> juce::Component*
-    {
-        for (auto* c : view.getChildren())
-            if (c->getName() == name)
-                return c;
-        return nullptr;
-    };
+    auto child = [&] (const char* name) { return testing_support::childNamed (view, name); };
 
     for (const auto& c : cases)
     {
@@ -263,11 +251,20 @@ TEST (MainViewAccessibility, InvisibleButtonsCarryTheirVisibleLabelsAndHelp)
         { "SELECT_ALL", "SELECT ALL", "" },
     };
 
+    // What a screen reader is told, asked the way it asks: through the button's handler.
+    auto told = [&] (const char* name)
+    {
+        auto handler = dynamic_cast<ClickArea&> (*testing_support::childNamed (view, name)).createAccessibilityHandler();
+        return std::make_pair (handler->getTitle(), handler->getDescription());
+    };
+
     for (const auto& c : cases)
-        for (auto* child : view.getChildren())
-            if (child->getName() == c.name)
-            {
-                EXPECT_EQ (child->getTitle(), c.title);
-                EXPECT_EQ (child->getDescription(), c.description);
-            }
+    {
+        SCOPED_TRACE (c.name);
+        EXPECT_EQ (told (c.name), std::make_pair (juce::String (c.title), juce::String (c.description)));
+    }
+
+    // The words follow the disk as it is when asked, with no paint in between.
+    vst3.deleteRecursively();
+    EXPECT_EQ (told ("VST3"), std::make_pair (juce::String ("VST3 NOT INSTALLED"), juce::String ("Select to install VST3")));
 }

@@ -12,12 +12,6 @@ using namespace testing_support;
 
 namespace
 {
-juce::File folderOf (const ScopedPrefix& p, FormatIndex f)
-{
-    const char* below[] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
-    return p.commonFiles().getChildFile (below[f]);
-}
-
 juce::Image paintAt (MainComponent& view, int size)
 {
     view.setSize (size, size);
@@ -82,9 +76,7 @@ int differingPixels (const juce::Image& a, const juce::Image& b, juce::Rectangle
 
 void click (MainComponent& view, const juce::String& name)
 {
-    for (auto* c : view.getChildren())
-        if (c->getName() == name)
-            view.buttonClicked (dynamic_cast<juce::Button*> (c));
+    view.buttonClicked (buttonNamed (view, name));
 }
 
 /** Pictures a reader of the test run can look at. */
@@ -144,8 +136,8 @@ TEST (MainViewPaint, FrameAndIdleControlsAtBothSizes)
 TEST (MainViewPaint, RowsShowTheInstalledStateAndTheSelection)
 {
     ScopedPrefix prefix;
-    putVersion (folderOf (prefix, formatVst3).getChildFile ("QuernfieldReverb3.vst3/Contents/x86_64-win/QuernfieldReverb3.vst3"), 2, 1);
-    putVersion (folderOf (prefix, formatClap).getChildFile ("QuernfieldReverb3.clap"), 1, 0);
+    putVersion (prefix.defaultFolder (formatVst3).getChildFile ("QuernfieldReverb3.vst3/Contents/x86_64-win/QuernfieldReverb3.vst3"), 2, 1);
+    putVersion (prefix.defaultFolder (formatClap).getChildFile ("QuernfieldReverb3.clap"), 1, 0);
     MainComponent view;
     click (view, "AAX");
 

@@ -239,14 +239,6 @@ TEST (LicenceAgreement, HasItsEightParagraphs)
 
 namespace
 {
-juce::Button* buttonIn (juce::Component& parent, const juce::String& name)
-{
-    for (auto* c : parent.getChildren())
-        if (c->getName() == name)
-            return dynamic_cast<juce::Button*> (c);
-    return nullptr;
-}
-
 int indexOnView (MainComponent& view, juce::Component* panel)
 {
     return view.getIndexOfChildComponent (panel);
@@ -258,39 +250,39 @@ TEST (PanelHosting, PanelsOpenOverTheViewReplaceTheirKindAndFollowItsSize)
     ScopedPrefix prefix;
     MainComponent view;
 
-    view.buttonClicked (buttonIn (view, "EULA"));
+    view.buttonClicked (testing_support::buttonNamed (view, "EULA"));
     auto* eula = view.getEulaPanel();
     ASSERT_NE (eula, nullptr);
     EXPECT_EQ (eula->getBounds(), juce::Rectangle<int> (0, 0, 600, 600));
-    EXPECT_FLOAT_EQ (eula->unit, 6.0f);
+    EXPECT_FLOAT_EQ (eula->getUnit(), 6.0f);
     EXPECT_TRUE (eula->isAlwaysOnTop());
     EXPECT_EQ (eula->getEditor().getText(), licenceAgreementText);
     EXPECT_EQ (eula->getEditor().getBounds(), juce::Rectangle<int> (24, 72, 552, 480));
 
     // SUPPORT over the open licence; closing it shows the licence still there.
-    view.buttonClicked (buttonIn (view, "SUPPORT"));
+    view.buttonClicked (testing_support::buttonNamed (view, "SUPPORT"));
     auto* support = view.getSupportPanel();
     ASSERT_NE (support, nullptr);
     EXPECT_GT (indexOnView (view, support), indexOnView (view, eula));
-    EXPECT_EQ (support->productName, "QuernfieldReverb3");
-    EXPECT_EQ (support->productVersion, "3.2.1");
-    EXPECT_EQ (support->settingsFolder, view.getSettingsFolder());
-    EXPECT_EQ (buttonIn (*support, "X")->getBounds(), juce::Rectangle<int> (528, 9, 48, 48));
-    EXPECT_EQ (buttonIn (*support, "DISCORD")->getBounds(), juce::Rectangle<int> (60, 90, 60, 60));
-    EXPECT_EQ (buttonIn (*support, "MAIL")->getBounds(), juce::Rectangle<int> (60, 210, 60, 60));
+    EXPECT_EQ (support->getProductName(), "QuernfieldReverb3");
+    EXPECT_EQ (support->getProductVersion(), "3.2.1");
+    EXPECT_EQ (support->getSettingsFolder(), view.getSettingsFolder());
+    EXPECT_EQ (testing_support::buttonNamed (*support, "X")->getBounds(), juce::Rectangle<int> (528, 9, 48, 48));
+    EXPECT_EQ (testing_support::buttonNamed (*support, "DISCORD")->getBounds(), juce::Rectangle<int> (60, 90, 60, 60));
+    EXPECT_EQ (testing_support::buttonNamed (*support, "MAIL")->getBounds(), juce::Rectangle<int> (60, 210, 60, 60));
 
-    support->buttonClicked (buttonIn (*support, "X"));
+    support->buttonClicked (testing_support::buttonNamed (*support, "X"));
     EXPECT_EQ (support->getParentComponent(), nullptr);
     EXPECT_EQ (view.getSupportPanel(), support) << "a closed panel stays alive until replaced";
     EXPECT_EQ (eula->getParentComponent(), &view);
 
     // Reopening builds a fresh one; the old one is destroyed then.
     juce::Component::SafePointer<juce::Component> oldEula (eula);
-    view.buttonClicked (buttonIn (view, "EULA"));
+    view.buttonClicked (testing_support::buttonNamed (view, "EULA"));
     EXPECT_EQ (oldEula.getComponent(), nullptr);
     EXPECT_NE (view.getEulaPanel(), nullptr);
 
-    view.buttonClicked (buttonIn (view, "CHANGES"));
+    view.buttonClicked (testing_support::buttonNamed (view, "CHANGES"));
     auto* changes = view.getChangelogPanel();
     ASSERT_NE (changes, nullptr);
     EXPECT_EQ (changes->getViewport().getBounds(), juce::Rectangle<int> (24, 72, 552, 480));
@@ -300,13 +292,13 @@ TEST (PanelHosting, PanelsOpenOverTheViewReplaceTheirKindAndFollowItsSize)
     view.setSize (900, 900);
     for (juce::Component* panel : { (juce::Component*) view.getEulaPanel(), (juce::Component*) changes })
         EXPECT_EQ (panel->getBounds(), juce::Rectangle<int> (0, 0, 900, 900));
-    EXPECT_FLOAT_EQ (changes->unit, 9.0f);
-    EXPECT_FLOAT_EQ (view.getEulaPanel()->unit, 9.0f);
+    EXPECT_FLOAT_EQ (changes->getUnit(), 9.0f);
+    EXPECT_FLOAT_EQ (view.getEulaPanel()->getUnit(), 9.0f);
     EXPECT_EQ (changes->getViewport().getBounds(), juce::Rectangle<int> (36, 108, 828, 720));
 
     // The panels stay usable after a run.
     view.runInstall();
-    view.buttonClicked (buttonIn (view, "SUPPORT"));
+    view.buttonClicked (testing_support::buttonNamed (view, "SUPPORT"));
     EXPECT_NE (view.getSupportPanel(), support);
 }
 

@@ -23,8 +23,7 @@ const char* const expectedDefaultFile =
 
 InstallPathSettings::FormatFolders defaultFolders (const ScopedPrefix& prefix)
 {
-    const auto root = prefix.commonFiles();
-    return { root.getChildFile ("VST3"), root.getChildFile ("CLAP"), root.getChildFile ("Avid/Audio/Plug-Ins") };
+    return { prefix.defaultFolder (formatVst3), prefix.defaultFolder (formatClap), prefix.defaultFolder (formatAax) };
 }
 
 juce::String settingsXml (const juce::String& attributes, const juce::String& tag = "Kitwarden_Settings")

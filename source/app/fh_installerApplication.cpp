@@ -2,6 +2,7 @@
 
 #include "AppIconData.h"
 #include "main_view/MainComponent.h"
+#include "product/ProductInfo.h"
 
 fh_installerApplication::~fh_installerApplication()
 {
@@ -9,7 +10,7 @@ fh_installerApplication::~fh_installerApplication()
 }
 
 const juce::String fh_installerApplication::getApplicationName()    { return "fh_installer"; }
-const juce::String fh_installerApplication::getApplicationVersion() { return "1.2.0"; }
+const juce::String fh_installerApplication::getApplicationVersion() { return ProductInfo::installerVersion; }
 bool fh_installerApplication::moreThanOneInstanceAllowed()          { return true; }
 
 void fh_installerApplication::initialise (const juce::String&)

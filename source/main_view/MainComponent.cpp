@@ -2,39 +2,42 @@
 #include "MainComponent.h"
 
 #include "BinaryData.h"
+#include "look/PaintedControls.h"
 #include "look/Palette.h"
 #include "panels/panel_changelog.h"
 #include "panels/panel_eula.h"
 #include "panels/panel_support.h"
-#include "platform/Platform.h"
+#include "platform/SystemFolders.h"
+#include "platform/WindowsPaths.h"
+#include "product/ProductInfo.h"
 
 MainComponent::MainComponent()
 {
+    using PaintedControls::loadIcon;
+
     // Every component, the window included, takes the program's look from here on.
     juce::LookAndFeel::setDefaultLookAndFeel (&customLookAndFeel);
 
-    unit = 9.0f;
-    shiftHeld = false;
-    installDone = false;
-
-    formatIcons[0] = loadIcon (BinaryData::icon_vst3_svg, BinaryData::icon_vst3_svgSize, true);
-    formatIcons[1] = loadIcon (BinaryData::icon_clap_svg, BinaryData::icon_clap_svgSize, true);
-    formatIcons[2] = loadIcon (BinaryData::icon_aax_svg, BinaryData::icon_aax_svgSize, true);
-    extrasIcons[0] = loadIcon (BinaryData::icon_eula_svg, BinaryData::icon_eula_svgSize, true);
-    extrasIcons[1] = loadIcon (BinaryData::icon_manual_svg, BinaryData::icon_manual_svgSize, true);
-    extrasIcons[2] = loadIcon (BinaryData::icon_web_svg, BinaryData::icon_web_svgSize, true);
-    extrasIcons[3] = loadIcon (BinaryData::icon_help_svg, BinaryData::icon_help_svgSize, true);
-    extrasIcons[4] = loadIcon (BinaryData::icon_install_svg, BinaryData::icon_install_svgSize, true);
-    changelogIcon = loadIcon (BinaryData::icon_changelog_svg, BinaryData::icon_changelog_svgSize, true);
-    makerLogo = loadIcon (BinaryData::logo_fernhollow_svg, BinaryData::logo_fernhollow_svgSize, false);
-    warningIcon = loadIcon (BinaryData::icon_warning_svg, BinaryData::icon_warning_svgSize, false);
+    formatIcons[formatVst3] = loadIcon (BinaryData::icon_vst3_svg, BinaryData::icon_vst3_svgSize);
+    formatIcons[formatClap] = loadIcon (BinaryData::icon_clap_svg, BinaryData::icon_clap_svgSize);
+    formatIcons[formatAax] = loadIcon (BinaryData::icon_aax_svg, BinaryData::icon_aax_svgSize);
+    extrasIcons[0] = loadIcon (BinaryData::icon_eula_svg, BinaryData::icon_eula_svgSize);
+    extrasIcons[1] = loadIcon (BinaryData::icon_manual_svg, BinaryData::icon_manual_svgSize);
+    extrasIcons[2] = loadIcon (BinaryData::icon_web_svg, BinaryData::icon_web_svgSize);
+    extrasIcons[3] = loadIcon (BinaryData::icon_help_svg, BinaryData::icon_help_svgSize);
+    extrasIcons[4] = loadIcon (BinaryData::icon_install_svg, BinaryData::icon_install_svgSize);
+    changelogIcon = loadIcon (BinaryData::icon_changelog_svg, BinaryData::icon_changelog_svgSize);
+    makerLogo = PaintedControls::recoloured (PaintedControls::loadDrawable (BinaryData::logo_fernhollow_svg,
+                                                                            BinaryData::logo_fernhollow_svgSize).get(),
+                                             juce::Colours::black, colour_white);
+    warningIcon = PaintedControls::loadDrawable (BinaryData::icon_warning_svg, BinaryData::icon_warning_svgSize);
+    successIcon = PaintedControls::recoloured (extrasIcons[4].get(), colour_charcoal, colour_green);
 
     platformSuffix = ProductInfo::platformSuffix;
 
     const auto root = platform::fileFromWindowsPath (ProductInfo::defaultFormatRoot);
-    formatFolders[formatClap] = root.getChildFile (ProductInfo::defaultFormatFolders[formatClap]);
-    formatFolders[formatVst3] = root.getChildFile (ProductInfo::defaultFormatFolders[formatVst3]);
-    formatFolders[formatAax] = root.getChildFile (ProductInfo::defaultFormatFolders[formatAax]);
+    for (auto format : allFormats)
+        formatFolders[(size_t) format] = root.getChildFile (FormatSpec::of (format).defaultFolder);
 
     productName = ProductInfo::displayProductName();
     productVersion = ProductInfo::productVersion;
@@ -44,37 +47,36 @@ MainComponent::MainComponent()
     // Without the common data folder there is no settings folder: its child of an empty path
     // would be a folder at the root of the drive.
     if (const auto commonData = platform::commonAppDataFolder(); commonData != juce::File())
-        settingsFolder = commonData.getChildFile ("Fernhollow");
+        settingsFolder = commonData.getChildFile (ProductInfo::settingsFolderName);
 
     InstallPathSettings::loadOrCreate (settingsFolder, formatFolders);
 
     for (size_t i = 0; i < extrasButtons.size(); ++i)
         extrasButtons[i] = createButton (extrasNames[(int) i]);
 
-    for (size_t i = 0; i < formatButtons.size(); ++i)
+    for (auto format : allFormats)
     {
-        const auto bundle = bundleFile ((FormatIndex) i);
-        formatSelected[i] = bundle != juce::File() && bundle.exists();
-        formatButtons[i] = createButton (formatNames[(int) i]);
+        const auto bundle = bundleFile (format);
+        formatSelected[(size_t) format] = bundle != juce::File() && bundle.exists();
+        formatButtons[(size_t) format] = createButton (formatNames[format]);
     }
 
     installButton = createButton ("INSTALL");
     selectAllButton = createButton ("SELECT_ALL");
 
     // The buttons are invisible and textless: screen readers get their visible labels instead.
-    const char* const extrasTitles[] = { "EULA", "MANUAL", "WEBSITE", "SUPPORT", "CHANGES" };
-    for (size_t i = 0; i < extrasButtons.size(); ++i)
+    for (auto& button : extrasButtons)
     {
-        extrasButtons[i]->setTitle (extrasTitles[i]);
-        extrasButtons[i]->setDescription (hoverText (*extrasButtons[i]).value_or (juce::String()));
+        button->setTitle (button->getName());
+        button->setDescription (hoverText (*button).value_or (juce::String()));
     }
 
     installButton->setTitle ("INSTALL");
     installButton->setDescription (*hoverText (*installButton));
     selectAllButton->setTitle ("SELECT ALL");
 
-    for (auto format : { formatVst3, formatClap, formatAax })
-        describeFormatButton (format, scanFormat (format));
+    for (auto format : allFormats)
+        describeFormatButton (format);
 
     helpLabel = std::make_unique<juce::Label>();
     addAndMakeVisible (*helpLabel);
@@ -98,22 +100,7 @@ MainComponent::~MainComponent()
     }
 }
 
-std::unique_ptr<juce::TextButton> MainComponent::createButton (const juce::String& componentName)
+std::unique_ptr<ClickArea> MainComponent::createButton (const juce::String& componentName)
 {
-    auto button = std::make_unique<juce::TextButton>();
-    addAndMakeVisible (*button);
-    button->setName (componentName);
-    button->setAlpha (0.0f);
-    button->addListener (this);
-    return button;
-}
-
-std::unique_ptr<juce::Drawable> MainComponent::loadIcon (const char* data, int size, bool recolour)
-{
-    auto icon = juce::Drawable::createFromImageData (data, (size_t) size);
-
-    if (icon != nullptr && recolour)
-        icon->replaceColour (juce::Colours::black, colour_charcoal);
-
-    return icon;
+    return std::make_unique<ClickArea> (*this, *this, componentName);
 }

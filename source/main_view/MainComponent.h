@@ -1,9 +1,10 @@
 #pragma once
 
-#include "BundleInstaller.h"
-#include "InstalledState.h"
-#include "ProductInfo.h"
+#include "install/InstallOutcome.h"
+#include "install/InstalledState.h"
+#include "look/ClickArea.h"
 #include "look/CustomLookAndFeel.h"
+#include "product/FormatSpec.h"
 #include "settings/InstallPathSettings.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -84,11 +85,10 @@ private:
     /** "Select to update VST3 to 3.2.1" or "Select to install VST3". */
     juce::String formatHoverText (FormatIndex format, bool bundleExists) const;
 
-    /** Gives the invisible format buttons what a screen reader needs: label and hover text. */
-    void describeFormatButton (FormatIndex format, const FormatStatus& status);
+    /** What a screen reader says for a format button: its label and the status on disk now. */
+    void describeFormatButton (FormatIndex format);
 
-    std::unique_ptr<juce::TextButton> createButton (const juce::String& componentName);
-    static std::unique_ptr<juce::Drawable> loadIcon (const char* data, int size, bool recolour);
+    std::unique_ptr<ClickArea> createButton (const juce::String& componentName);
 
     int lastModifierFlags = 0;
     CustomLookAndFeel customLookAndFeel;
@@ -98,10 +98,10 @@ private:
     juce::String productVersion;
     juce::String platformSuffix;
 
-    std::array<std::unique_ptr<juce::TextButton>, 5> extrasButtons;
-    std::array<std::unique_ptr<juce::TextButton>, numFormats> formatButtons;
-    std::unique_ptr<juce::TextButton> installButton;
-    std::unique_ptr<juce::TextButton> selectAllButton;
+    std::array<std::unique_ptr<ClickArea>, 5> extrasButtons;
+    std::array<std::unique_ptr<ClickArea>, numFormats> formatButtons;
+    std::unique_ptr<ClickArea> installButton;
+    std::unique_ptr<ClickArea> selectAllButton;
 
     std::unique_ptr<panel_eula> eulaPanel;
     std::unique_ptr<panel_support> supportPanel;
@@ -109,11 +109,13 @@ private:
 
     std::unique_ptr<juce::Label> helpLabel;
 
+    // Icons with their colours already applied: painting never recolours.
     std::array<std::unique_ptr<juce::Drawable>, numFormats> formatIcons;
     std::array<std::unique_ptr<juce::Drawable>, 5> extrasIcons;
     std::unique_ptr<juce::Drawable> makerLogo;
     std::unique_ptr<juce::Drawable> changelogIcon;
     std::unique_ptr<juce::Drawable> warningIcon;
+    std::unique_ptr<juce::Drawable> successIcon;
 
     juce::URL websiteUrl;
     juce::URL manualUrl;

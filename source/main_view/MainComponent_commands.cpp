@@ -1,7 +1,7 @@
 // What a click on one of the view's buttons does.
 #include "MainComponent.h"
 
-#include "platform/Platform.h"
+#include "platform/Shell.h"
 
 void MainComponent::buttonClicked (juce::Button* button)
 {

@@ -1,32 +1,17 @@
 // Painting of the main view: everything the user sees but the help line.
 #include "MainComponent.h"
 
+#include "look/PaintedControls.h"
 #include "look/Palette.h"
+#include "product/ProductInfo.h"
 
-namespace
-{
-juce::Rectangle<float> shrunk (juce::Rectangle<float> r, float by)
-{
-    return r.reduced (juce::jmin (by, r.getWidth() * 0.5f), juce::jmin (by, r.getHeight() * 0.5f));
-}
-
-juce::Colour extrasBoxColour (const juce::Button& b)
-{
-    if (b.isMouseButtonDown (false))
-        return colour_green;
-
-    return colour_grey.withAlpha (b.isMouseOver (false) ? 0.75f : 0.5f);
-}
-
-void drawCentred (juce::Drawable& d, juce::Graphics& g, juce::Rectangle<float> area)
-{
-    d.drawWithin (g, area, juce::RectanglePlacement::centred, 1.0f);
-}
-} // namespace
+using PaintedControls::drawCentred;
+using PaintedControls::faceColour;
+using PaintedControls::shrunk;
 
 juce::Font MainComponent::font (float heightInUnits) const
 {
-    return juce::Font (juce::FontOptions (customLookAndFeel.typeface_regular).withHeight (heightInUnits * unit));
+    return PaintedControls::font (heightInUnits, unit);
 }
 
 void MainComponent::paint (juce::Graphics& g)
@@ -55,12 +40,8 @@ void MainComponent::paint (juce::Graphics& g)
     g.drawText ("Version " + productVersion + platformSuffix, titleArea, juce::Justification::bottomLeft, true);
 
     if (makerLogo != nullptr)
-    {
-        makerLogo->replaceColour (juce::Colours::black, colour_white);
         makerLogo->drawWithin (g, { 4.0f * u, 2.5f * u, 26.7f * u, 3.7f * u },
                                juce::RectanglePlacement::xLeft | juce::RectanglePlacement::yMid, 1.0f);
-        makerLogo->replaceColour (colour_white, juce::Colours::black);
-    }
 
     g.setFont (font (3.0f));
     g.drawSingleLineText ("KITWARDEN", (int) (75.0f * u), (int) (4.0f * u));
@@ -79,7 +60,7 @@ void MainComponent::paint (juce::Graphics& g)
     for (size_t k = 0; k < extrasButtons.size(); ++k)
     {
         const auto b = extrasButtons[k]->getBounds().toFloat();
-        g.setColour (extrasBoxColour (*extrasButtons[k]));
+        g.setColour (faceColour (*extrasButtons[k]));
         g.fillRoundedRectangle (b, u);
 
         if (auto* icon = k < 4 ? extrasIcons[k].get() : changelogIcon.get())
@@ -91,7 +72,7 @@ void MainComponent::paint (juce::Graphics& g)
 
     {
         const auto b = installButton->getBounds().toFloat();
-        g.setColour (extrasBoxColour (*installButton));
+        g.setColour (faceColour (*installButton));
         g.fillRoundedRectangle (b, u);
 
         if (extrasIcons[4] != nullptr)
@@ -117,7 +98,7 @@ void MainComponent::paint (juce::Graphics& g)
         g.drawText ("SELECT ALL", b, juce::Justification::centred, true);
     }
 
-    for (auto format : { formatVst3, formatClap, formatAax })
+    for (auto format : allFormats)
     {
         const auto i = (size_t) format;
         const auto s = scanFormat (format);
@@ -150,8 +131,6 @@ void MainComponent::paint (juce::Graphics& g)
 
         if (formatIcons[i] != nullptr)
             drawCentred (*formatIcons[i], g, { b.getX() + u, b.getY() + u, 8.0f * u, juce::jmax (0.0f, b.getHeight() - 2.0f * u) });
-
-        describeFormatButton (format, s);
     }
 }
 
@@ -161,18 +140,14 @@ void MainComponent::paintRunResult (juce::Graphics& g)
     const juce::Rectangle<float> messageArea (4.0f * u, 28.0f * u, 92.0f * u, 38.0f * u);
 
     juce::StringArray failures;
-    for (auto format : { formatVst3, formatClap, formatAax })
+    for (auto format : allFormats)
         if (const auto& outcome = runOutcomes[(size_t) format]; outcome.has_value() && ! outcome->succeeded())
             failures.add (formatNames[format] + ": " + outcome->describe());
 
     if (failures.isEmpty())
     {
-        if (extrasIcons[4] != nullptr)
-        {
-            extrasIcons[4]->replaceColour (colour_charcoal, colour_green);
-            drawCentred (*extrasIcons[4], g, shrunk (messageArea, 12.0f * u));
-            extrasIcons[4]->replaceColour (colour_green, colour_charcoal);
-        }
+        if (successIcon != nullptr)
+            drawCentred (*successIcon, g, shrunk (messageArea, 12.0f * u));
 
         g.setFont (font (8.0f));
         g.setColour (colour_white);

@@ -1,37 +1,14 @@
 // The install or uninstall run over the selected formats.
 #include "MainComponent.h"
 
-#include "BinaryData.h"
-#include "BundleInstaller.h"
-
-namespace
-{
-struct Payload
-{
-    const char* data;
-    int size;
-};
-
-Payload payloadFor (FormatIndex format)
-{
-    switch (format)
-    {
-        case formatVst3: return { BinaryData::vst3_zip, BinaryData::vst3_zipSize };
-        case formatClap: return { BinaryData::clap_zip, BinaryData::clap_zipSize };
-        case formatAax:  return { BinaryData::aax_zip, BinaryData::aax_zipSize };
-        case numFormats: break;
-    }
-
-    return { nullptr, 0 };
-}
-} // namespace
+#include "install/BundleInstaller.h"
 
 void MainComponent::runInstall()
 {
     // Shift cannot change during the run: it blocks the thread that tracks it.
     runWasUninstall = shiftHeld;
 
-    for (auto format : { formatVst3, formatClap, formatAax })
+    for (auto format : allFormats)
     {
         const auto i = (size_t) format;
         runOutcomes[i].reset();
@@ -39,18 +16,13 @@ void MainComponent::runInstall()
         if (! formatSelected[i])
             continue;
 
-        const auto& folder = formatFolders[i];
-        BundleInstaller installer (folder, productName, productName + formatExtensions[(int) format]);
+        const auto& spec = FormatSpec::of (format);
+        BundleInstaller installer (formatFolders[i], productName, spec.bundleName (productName));
 
         if (shiftHeld)
-        {
             runOutcomes[i] = installer.uninstall();
-        }
         else
-        {
-            const auto payload = payloadFor (format);
-            runOutcomes[i] = installer.install (payload.data, (size_t) payload.size);
-        }
+            runOutcomes[i] = installer.install (spec.payloadData, spec.payloadSize);
 
         formatSelected[i] = false;
     }

@@ -13,15 +13,7 @@ void MainComponent::showPanel (std::unique_ptr<Panel>& member, std::unique_ptr<P
     // The old panel of this kind goes now, after the new one exists.
     member = std::move (panel);
     addAndMakeVisible (*member);
-    member->unit = unit;
-
-    if constexpr (std::is_same_v<Panel, panel_support>)
-    {
-        member->settingsFolder = settingsFolder;
-        member->productName = productName;
-        member->productVersion = productVersion;
-    }
-
+    member->setUnit (unit);
     member->setBounds (getX(), getY(), getWidth(), getHeight());
     member->setAlwaysOnTop (true);
 }
@@ -31,7 +23,7 @@ void MainComponent::openPanel (const juce::String& name)
     if (name == "EULA")
         showPanel (eulaPanel, std::make_unique<panel_eula> (licenceAgreementText));
     else if (name == "SUPPORT")
-        showPanel (supportPanel, std::make_unique<panel_support>());
+        showPanel (supportPanel, std::make_unique<panel_support> (settingsFolder, productName, productVersion));
     else if (name == "CHANGES")
         showPanel (changelogPanel, std::make_unique<panel_changelog> (
                        juce::String::createStringFromData (BinaryData::CHANGELOG_md, BinaryData::CHANGELOG_mdSize),
@@ -45,7 +37,7 @@ void MainComponent::relayoutPanels()
         if (panel == nullptr)
             return;
 
-        panel->unit = unit;
+        panel->setUnit (unit);
         panel->setBounds (getX(), getY(), getWidth(), getHeight());
         panel->setAlwaysOnTop (true);
     };

@@ -3,33 +3,17 @@
 
 juce::File MainComponent::bundleFile (FormatIndex format) const
 {
-    const auto& folder = formatFolders[(size_t) format];
-
-    // The child of an empty folder would be a root-level path; a format without a folder has no bundle.
-    if (folder == juce::File())
-        return {};
-
-    return folder.getChildFile (productName + formatExtensions[(int) format]);
+    return InstalledState::bundleFile (formatFolders[(size_t) format], format, productName);
 }
 
 juce::File MainComponent::versionFile (FormatIndex format) const
 {
-    const auto bundle = bundleFile (format);
-
-    switch (format)
-    {
-        case formatVst3:  return bundle == juce::File() ? bundle : bundle.getChildFile ("Contents/x86_64-win/" + productName + formatExtensions[formatVst3]);
-        case formatAax:   return bundle == juce::File() ? bundle : bundle.getChildFile ("Contents/x64/" + productName + formatExtensions[formatAax]);
-        case formatClap:
-        case numFormats:  break;
-    }
-
-    return bundle;
+    return FormatSpec::of (format).versionFile (bundleFile (format));
 }
 
 FormatStatus MainComponent::scanFormat (FormatIndex format) const
 {
-    return InstalledState::scan (bundleFile (format), versionFile (format), productVersion);
+    return InstalledState::scanFormat (formatFolders[(size_t) format], format, productName, productVersion);
 }
 
 juce::String MainComponent::statusText (const FormatStatus& status)

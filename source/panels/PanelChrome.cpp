@@ -1,56 +1,70 @@
 #include "PanelChrome.h"
 
 #include "look/Palette.h"
+#include "look/PaintedControls.h"
 #include "look/UnitGeometry.h"
 
-namespace PanelChrome
+PanelChrome::PanelChrome()
 {
-juce::Rectangle<float> shrunk (juce::Rectangle<float> r, float by)
-{
-    return r.reduced (juce::jmin (by, r.getWidth() * 0.5f), juce::jmin (by, r.getHeight() * 0.5f));
+    closeButton = std::make_unique<ClickArea> (*this, *this, "X");
+    closeButton->setTitle ("Close");
 }
 
-juce::Rectangle<int> closeButtonBounds (float u)
+PanelChrome::~PanelChrome() = default;
+
+void PanelChrome::setUnit (float newUnit)
+{
+    if (juce::exactlyEqual (unit, newUnit))
+        return;
+
+    unit = newUnit;
+
+    if (! getLocalBounds().isEmpty())
+        resized();
+}
+
+void PanelChrome::close()
+{
+    if (auto* parent = getParentComponent())
+        parent->removeChildComponent (parent->getIndexOfChildComponent (this));
+}
+
+void PanelChrome::buttonClicked (juce::Button* button)
+{
+    if (button == closeButton.get())
+        close();
+}
+
+juce::Rectangle<int> PanelChrome::closeButtonBounds (float u)
 {
     return roundedBounds (88.0f * u, 1.5f * u, 8.0f * u, 8.0f * u);
 }
 
-juce::Rectangle<int> contentBounds (float u)
+juce::Rectangle<int> PanelChrome::contentBounds (float u)
 {
     return roundedBounds (4.0f * u, 12.0f * u, 92.0f * u, 80.0f * u);
 }
 
-void drawTitle (juce::Graphics& g, const juce::String& title, float u)
+void PanelChrome::layoutChrome()
 {
-    g.setColour (colour_white);
-    g.setFont (4.0f * u);
-    g.drawSingleLineText (title, (int) (4.0f * u), (int) (6.0f * u));
+    closeButton->setBounds (closeButtonBounds (unit));
 }
 
-void drawCloseControl (juce::Graphics& g, const juce::Button& closeButton, float unit)
+void PanelChrome::paintChrome (juce::Graphics& g, const juce::String& title) const
 {
-    g.setColour (closeButton.isMouseOver (false) ? colour_grey : colour_grey.withAlpha ((juce::uint8) 0x80));
-    const auto ring = shrunk (closeButton.getBounds().toFloat(), 2.0f * unit);
-    g.drawEllipse (ring, 0.25f * unit);
-    g.setFont (3.0f * unit);
+    const auto u = unit;
+    g.fillAll (colour_black);
+
+    if (title.isNotEmpty())
+    {
+        g.setColour (colour_white);
+        g.setFont (PaintedControls::font (4.0f, u));
+        g.drawSingleLineText (title, (int) (4.0f * u), (int) (6.0f * u));
+    }
+
+    g.setColour (closeButton->isMouseOver (false) ? colour_grey : colour_grey.withAlpha (0.5f));
+    const auto ring = PaintedControls::shrunk (closeButton->getBounds().toFloat(), 2.0f * u);
+    g.drawEllipse (ring, 0.25f * u);
+    g.setFont (PaintedControls::font (3.0f, u));
     g.drawText ("X", ring, juce::Justification::centred, true);
 }
-
-void close (juce::Component& panel)
-{
-    if (auto* parent = panel.getParentComponent())
-        parent->removeChildComponent (parent->getIndexOfChildComponent (&panel));
-}
-
-std::unique_ptr<juce::TextButton> makeButton (juce::Component& panel, juce::Button::Listener& listener,
-                                              const juce::String& name, const juce::String& title)
-{
-    auto button = std::make_unique<juce::TextButton>();
-    panel.addAndMakeVisible (*button);
-    button->setName (name);
-    button->setTitle (title);
-    button->setAlpha (0.0f);
-    button->addListener (&listener);
-    return button;
-}
-} // namespace PanelChrome

@@ -1,29 +1,45 @@
 #pragma once
 
+#include "look/ClickArea.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
-/** What the three extras panels share: their close control and the way they close. */
-namespace PanelChrome
+/** What the three extras panels share: the layout unit of the view they cover, their title
+    line, and the circular close control at the top right with the way they close.
+*/
+class PanelChrome : public juce::Component,
+                    public juce::Button::Listener
 {
-/** Where the close button goes: the panel's top-right corner. */
-juce::Rectangle<int> closeButtonBounds (float unit);
+public:
+    PanelChrome();
+    ~PanelChrome() override;
 
-/** The scrolling text area of the licence and release-notes panels. */
-juce::Rectangle<int> contentBounds (float unit);
+    /** The unit of the view the panel covers; a panel already laid out is laid out again. */
+    void setUnit (float newUnit);
+    float getUnit() const noexcept { return unit; }
 
-/** The panel's title line, white, at the top left. */
-void drawTitle (juce::Graphics& g, const juce::String& title, float unit);
+    /** Takes the panel off its parent; the owner keeps the object until it opens a new one. */
+    void close();
 
-/** The circular "X" over the close button: brighter while the mouse is over it. */
-void drawCloseControl (juce::Graphics& g, const juce::Button& closeButton, float unit);
+    /** A click on the close control closes; panels with more controls handle theirs first. */
+    void buttonClicked (juce::Button* button) override;
 
-/** Takes the panel off its parent; the owner keeps the object until it opens a new one. */
-void close (juce::Component& panel);
+    /** Where the close button goes: the panel's top-right corner. */
+    static juce::Rectangle<int> closeButtonBounds (float unit);
 
-/** Drawables keep their proportions and sit centred in the area. */
-juce::Rectangle<float> shrunk (juce::Rectangle<float> r, float by);
+    /** The scrolling text area of the licence and release-notes panels. */
+    static juce::Rectangle<int> contentBounds (float unit);
 
-/** A transparent click area named for the panel's dispatch, with an accessible title. */
-std::unique_ptr<juce::TextButton> makeButton (juce::Component& panel, juce::Button::Listener& listener,
-                                              const juce::String& name, const juce::String& title);
-} // namespace PanelChrome
+protected:
+    /** The background, the title line (white, top left; none when empty) and the close control. */
+    void paintChrome (juce::Graphics& g, const juce::String& title) const;
+
+    /** Places the close button; the panels' resized() call it. */
+    void layoutChrome();
+
+    float unit = 9.0f;
+    std::unique_ptr<ClickArea> closeButton;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PanelChrome)
+};

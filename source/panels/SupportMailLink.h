@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Shell.h"
 
 /** The maker's support contacts, and the pre-filled support e-mail. */
 namespace SupportMailLink

@@ -1,6 +1,5 @@
 #include "panel_changelog.h"
 
-#include "PanelChrome.h"
 #include "look/Palette.h"
 #include "look/UnitGeometry.h"
 
@@ -101,7 +100,6 @@ void panel_changelog::ChangelogContent::paint (juce::Graphics& g)
 panel_changelog::panel_changelog (const juce::String& changelogText, const juce::String& name)
     : productName (name)
 {
-    unit = 9.0f;
     entries = parseChangelog (changelogText);
     content = std::make_unique<ChangelogContent> (&entries);
 
@@ -110,26 +108,20 @@ panel_changelog::panel_changelog (const juce::String& changelogText, const juce:
     viewport->setViewedComponent (content.get(), false);
     viewport->setScrollBarsShown (true, false, false, false);
 
-    closeButton = PanelChrome::makeButton (*this, *this, "X", "Close");
+    // Above the viewport, as when it was made after it.
+    closeButton->toFront (false);
 }
 
 panel_changelog::~panel_changelog() = default;
 
 void panel_changelog::resized()
 {
-    viewport->setBounds (PanelChrome::contentBounds (unit));
+    viewport->setBounds (contentBounds (unit));
     content->layoutBlocks (viewport->getMaximumVisibleWidth(), unit);
-    closeButton->setBounds (PanelChrome::closeButtonBounds (unit));
+    layoutChrome();
 }
 
 void panel_changelog::paint (juce::Graphics& g)
 {
-    g.fillAll (colour_black);
-    PanelChrome::drawTitle (g, "CHANGELOG - " + productName.toUpperCase(), unit);
-    PanelChrome::drawCloseControl (g, *closeButton, unit);
-}
-
-void panel_changelog::buttonClicked (juce::Button*)
-{
-    PanelChrome::close (*this);
+    paintChrome (g, "CHANGELOG - " + productName.toUpperCase());
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "ChangelogMarkup.h"
-
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "PanelChrome.h"
 
 /** One laid-out entry of the release notes, in content coordinates. */
 struct ChangelogBlock
@@ -15,8 +14,7 @@ struct ChangelogBlock
 };
 
 /** Laid over the main view: the release notes, rendered and scrolling. */
-class panel_changelog : public juce::Component,
-                        public juce::Button::Listener
+class panel_changelog : public PanelChrome
 {
 public:
     panel_changelog (const juce::String& changelogText, const juce::String& productName);
@@ -24,7 +22,6 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
-    void buttonClicked (juce::Button* button) override;
 
     /** The scrolled component: it draws the blocks the panel has it lay out. */
     class ChangelogContent : public juce::Component
@@ -49,8 +46,6 @@ public:
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ChangelogContent)
     };
 
-    float unit = 9.0f;
-
     const std::vector<ChangelogEntry>& getEntries() const noexcept { return entries; }
     const ChangelogContent& getContent() const noexcept            { return *content; }
     const juce::Viewport& getViewport() const noexcept             { return *viewport; }
@@ -60,7 +55,6 @@ private:
     std::vector<ChangelogEntry> entries;
     std::unique_ptr<ChangelogContent> content;
     std::unique_ptr<juce::Viewport> viewport;
-    std::unique_ptr<juce::TextButton> closeButton;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (panel_changelog)
 };

@@ -1,11 +1,9 @@
 #include "panel_eula.h"
 
-#include "PanelChrome.h"
 #include "look/Palette.h"
 
-panel_eula::panel_eula (juce::String text)
+panel_eula::panel_eula (const juce::String& text)
 {
-    unit = 9.0f;
     licenceEditor = std::make_unique<juce::TextEditor>();
     addAndMakeVisible (*licenceEditor);
     licenceEditor->setMultiLine (true, true);
@@ -16,25 +14,19 @@ panel_eula::panel_eula (juce::String text)
     licenceEditor->setColour (juce::TextEditor::focusedOutlineColourId, colour_black);
     licenceEditor->setTitle ("License agreement");
 
-    closeButton = PanelChrome::makeButton (*this, *this, "X", "Close");
+    // Above the editor, as when it was made after it.
+    closeButton->toFront (false);
 }
 
 panel_eula::~panel_eula() = default;
 
 void panel_eula::resized()
 {
-    licenceEditor->setBounds (PanelChrome::contentBounds (unit));
-    closeButton->setBounds (PanelChrome::closeButtonBounds (unit));
+    licenceEditor->setBounds (contentBounds (unit));
+    layoutChrome();
 }
 
 void panel_eula::paint (juce::Graphics& g)
 {
-    g.fillAll (colour_black);
-    PanelChrome::drawTitle (g, "LICENSE AGREEMENT", unit);
-    PanelChrome::drawCloseControl (g, *closeButton, unit);
-}
-
-void panel_eula::buttonClicked (juce::Button*)
-{
-    PanelChrome::close (*this);
+    paintChrome (g, "LICENSE AGREEMENT");
 }

@@ -1,33 +1,16 @@
 #include "panel_support.h"
 
-#include "PanelChrome.h"
 #include "SupportMailLink.h"
+#include "look/PaintedControls.h"
 #include "look/Palette.h"
 #include "look/UnitGeometry.h"
-#include "main_view/ProductInfo.h"
+#include "platform/Shell.h"
+#include "product/ProductInfo.h"
 
 #include "BinaryData.h"
 
 namespace
 {
-std::unique_ptr<juce::Drawable> loadIcon (const char* data, int size)
-{
-    auto icon = juce::Drawable::createFromImageData (data, (size_t) size);
-
-    if (icon != nullptr)
-        icon->replaceColour (juce::Colour (0xFF000000), colour_charcoal);
-
-    return icon;
-}
-
-juce::Colour faceColour (const juce::Button& b)
-{
-    if (b.isMouseButtonDown (false))
-        return colour_green;
-
-    return colour_grey.withAlpha ((juce::uint8) (b.isMouseOver (false) ? 0xBF : 0x80));
-}
-
 const char* const discordText = "The Fernhollow Discord is a vibrant community of musicians and producers, and this is "
                                 "the fastest way to get answers to simple questions. Just join and drop in the "
                                 "appropriate channel. ";
@@ -36,14 +19,16 @@ const char* const mailText = "If you have more complicated questions, or matters
 const char* const copyrightNotice = "\xc2\xa9 2019-2026 Fernhollow Audio Ltd.";
 } // namespace
 
-panel_support::panel_support()
+panel_support::panel_support (const juce::File& folder, const juce::String& product, const juce::String& version)
+    : settingsFolder (folder), productName (product), productVersion (version)
 {
-    discordIcon = loadIcon (BinaryData::icon_discord_svg, BinaryData::icon_discord_svgSize);
-    mailIcon = loadIcon (BinaryData::icon_mail_svg, BinaryData::icon_mail_svgSize);
+    discordIcon = PaintedControls::loadIcon (BinaryData::icon_discord_svg, BinaryData::icon_discord_svgSize);
+    mailIcon = PaintedControls::loadIcon (BinaryData::icon_mail_svg, BinaryData::icon_mail_svgSize);
 
-    closeButton = PanelChrome::makeButton (*this, *this, "X", "Close");
-    discordButton = PanelChrome::makeButton (*this, *this, "DISCORD", "Discord");
-    mailButton = PanelChrome::makeButton (*this, *this, "MAIL", "E-mail");
+    discordButton = std::make_unique<ClickArea> (*this, *this, "DISCORD");
+    mailButton = std::make_unique<ClickArea> (*this, *this, "MAIL");
+    discordButton->setTitle ("Discord");
+    mailButton->setTitle ("E-mail");
     discordButton->setDescription ("Join the Fernhollow Discord in your web browser");
     mailButton->setDescription ("Write to Fernhollow support, with a short report of this system");
 }
@@ -53,7 +38,7 @@ panel_support::~panel_support() = default;
 void panel_support::resized()
 {
     const auto u = unit;
-    closeButton->setBounds (PanelChrome::closeButtonBounds (u));
+    layoutChrome();
     discordButton->setBounds (roundedBounds (10.0f * u, 15.0f * u, 10.0f * u, 10.0f * u));
     mailButton->setBounds (roundedBounds (10.0f * u, 35.0f * u, 10.0f * u, 10.0f * u));
 }
@@ -61,26 +46,25 @@ void panel_support::resized()
 void panel_support::paint (juce::Graphics& g)
 {
     const auto u = unit;
-    g.fillAll (colour_black);
-    PanelChrome::drawCloseControl (g, *closeButton, u);
+    paintChrome (g, {});
 
-    auto drawContact = [&] (const char* heading, float headingY, juce::TextButton& button,
+    auto drawContact = [&] (const char* heading, float headingY, ClickArea& button,
                             juce::Drawable* icon, const char* text)
     {
         g.setColour (colour_white);
-        g.setFont (5.0f * u);
+        g.setFont (PaintedControls::font (5.0f, u));
         g.drawText (heading, juce::Rectangle<float> (10.0f * u, headingY, 80.0f * u, 10.0f * u),
                     juce::Justification::centredLeft, true);
 
         const auto b = button.getBounds().toFloat();
-        g.setColour (faceColour (button));
+        g.setColour (PaintedControls::faceColour (button));
         g.fillRoundedRectangle (b, u);
 
         if (icon != nullptr)
-            icon->drawWithin (g, PanelChrome::shrunk (b, 2.0f * u), juce::RectanglePlacement::centred, 1.0f);
+            PaintedControls::drawCentred (*icon, g, PaintedControls::shrunk (b, 2.0f * u));
 
         g.setColour (colour_grey);
-        g.setFont (3.0f * u);
+        g.setFont (PaintedControls::font (3.0f, u));
         g.drawFittedText (text, roundedBounds (b.getX() + 12.0f * u, b.getY(), 70.0f * u, 30.0f * u),
                           juce::Justification::topLeft, 20);
     };
@@ -89,7 +73,7 @@ void panel_support::paint (juce::Graphics& g)
     drawContact ("E-MAIL", 27.0f * u, *mailButton, mailIcon.get(), mailText);
 
     g.setColour (colour_grey);
-    g.setFont (3.0f * u);
+    g.setFont (PaintedControls::font (3.0f, u));
     g.drawText ("ABOUT FERNHOLLOW KITWARDEN", juce::Rectangle<float> (10.0f * u, 57.0f * u, 80.0f * u, 10.0f * u),
                 juce::Justification::centredLeft, true);
 
@@ -105,12 +89,10 @@ void panel_support::paint (juce::Graphics& g)
 
 void panel_support::buttonClicked (juce::Button* button)
 {
-    const auto name = button->getName();
-
-    if (name.compare ("X") == 0)
-        PanelChrome::close (*this);
-    else if (name.compare ("DISCORD") == 0)
+    if (button == discordButton.get())
         platform::openLink (juce::URL (SupportMailLink::discordInviteUrl));
-    else if (name.compare ("MAIL") == 0)
+    else if (button == mailButton.get())
         platform::openLink (juce::URL (SupportMailLink::link (productName, productVersion, platform::systemReport())));
+    else
+        PanelChrome::buttonClicked (button);
 }

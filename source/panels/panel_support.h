@@ -1,28 +1,30 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "PanelChrome.h"
 
 /** Laid over the main view: the chat community, the pre-filled support e-mail, and about. */
-class panel_support : public juce::Component,
-                      public juce::Button::Listener
+class panel_support : public PanelChrome
 {
 public:
-    panel_support();
+    /** The settings folder is named in the about text; product and version go into the e-mail. */
+    panel_support (const juce::File& settingsFolder, const juce::String& productName, const juce::String& productVersion);
     ~panel_support() override;
 
     void paint (juce::Graphics& g) override;
     void resized() override;
     void buttonClicked (juce::Button* button) override;
 
-    float unit = 9.0f;
+    const juce::File& getSettingsFolder() const noexcept    { return settingsFolder; }
+    const juce::String& getProductName() const noexcept     { return productName; }
+    const juce::String& getProductVersion() const noexcept  { return productVersion; }
+
+private:
     juce::File settingsFolder;
     juce::String productName;
     juce::String productVersion;
 
-private:
-    std::unique_ptr<juce::TextButton> closeButton;
-    std::unique_ptr<juce::TextButton> mailButton;
-    std::unique_ptr<juce::TextButton> discordButton;
+    std::unique_ptr<ClickArea> mailButton;
+    std::unique_ptr<ClickArea> discordButton;
     std::unique_ptr<juce::Drawable> discordIcon;
     std::unique_ptr<juce::Drawable> mailIcon;
 

@@ -13,14 +13,6 @@ constexpr int maxSections = 96;
 constexpr uint32_t maxDirectoryEntries = 1024;
 constexpr uint32_t versionBytesWanted = 40 + 52;  // header and key, then VS_FIXEDFILEINFO
 
-uint16_t le16 (const uint8_t* p) { return static_cast<uint16_t> (p[0] | (p[1] << 8)); }
-
-uint32_t le32 (const uint8_t* p)
-{
-    return static_cast<uint32_t> (p[0]) | (static_cast<uint32_t> (p[1]) << 8)
-         | (static_cast<uint32_t> (p[2]) << 16) | (static_cast<uint32_t> (p[3]) << 24);
-}
-
 struct Section
 {
     uint32_t virtualAddress, virtualSize, rawSize, rawOffset;
@@ -70,7 +62,7 @@ bool findEntry (Reader& reader, uint64_t resourceBase, uint32_t directoryOffset,
     if (! reader.readAt (resourceBase + directoryOffset, header, sizeof (header)))
         return false;
 
-    const uint32_t count = static_cast<uint32_t> (le16 (header + 12)) + le16 (header + 14);
+    const uint32_t count = static_cast<uint32_t> (juce::ByteOrder::littleEndianShort (header + 12)) + juce::ByteOrder::littleEndianShort (header + 14);
 
     if (count == 0)
         return false;
@@ -83,8 +75,8 @@ bool findEntry (Reader& reader, uint64_t resourceBase, uint32_t directoryOffset,
 
     for (uint32_t i = 0; i < n; ++i)
     {
-        const auto name = le32 (entries.data() + i * 8);
-        const auto offset = le32 (entries.data() + i * 8 + 4);
+        const auto name = juce::ByteOrder::littleEndianInt (entries.data() + i * 8);
+        const auto offset = juce::ByteOrder::littleEndianInt (entries.data() + i * 8 + 4);
         const bool isNamed = (name & 0x80000000u) != 0;
         const bool isDirectory = (offset & 0x80000000u) != 0;
 
@@ -109,13 +101,13 @@ juce::String read (juce::InputStream& stream)
     if (! reader.readAt (0, dos, sizeof (dos)) || dos[0] != 'M' || dos[1] != 'Z')
         return {};
 
-    const uint32_t peOffset = le32 (dos + 0x3c);
+    const uint32_t peOffset = juce::ByteOrder::littleEndianInt (dos + 0x3c);
     uint8_t coff[24];
     if (! reader.readAt (peOffset, coff, sizeof (coff)) || std::memcmp (coff, "PE\0\0", 4) != 0)
         return {};
 
-    const int numSections = le16 (coff + 6);
-    const uint32_t optionalSize = le16 (coff + 20);
+    const int numSections = juce::ByteOrder::littleEndianShort (coff + 6);
+    const uint32_t optionalSize = juce::ByteOrder::littleEndianShort (coff + 20);
 
     if (numSections <= 0 || numSections > maxSections || optionalSize < 2 || optionalSize > 1024)
         return {};
@@ -124,19 +116,19 @@ juce::String read (juce::InputStream& stream)
     if (! reader.readAt (peOffset + 24ull, optional.data(), optionalSize))
         return {};
 
-    const auto magic = le16 (optional.data());
+    const auto magic = juce::ByteOrder::littleEndianShort (optional.data());
     const uint32_t directoriesAt = magic == 0x20b ? 112 : (magic == 0x10b ? 96 : 0);
 
     if (directoriesAt == 0 || optionalSize < directoriesAt)
         return {};
 
-    const uint32_t numDirectories = le32 (optional.data() + directoriesAt - 4);
+    const uint32_t numDirectories = juce::ByteOrder::littleEndianInt (optional.data() + directoriesAt - 4);
     constexpr uint32_t resourceDirectory = 2;
 
     if (numDirectories <= resourceDirectory || optionalSize < directoriesAt + (resourceDirectory + 1) * 8)
         return {};
 
-    const uint32_t resourceRva = le32 (optional.data() + directoriesAt + resourceDirectory * 8);
+    const uint32_t resourceRva = juce::ByteOrder::littleEndianInt (optional.data() + directoriesAt + resourceDirectory * 8);
 
     if (resourceRva == 0)
         return {};
@@ -149,7 +141,7 @@ juce::String read (juce::InputStream& stream)
     for (int i = 0; i < numSections; ++i)
     {
         const auto* s = table.data() + i * 40;
-        sections.push_back ({ le32 (s + 12), le32 (s + 8), le32 (s + 16), le32 (s + 20) });
+        sections.push_back ({ juce::ByteOrder::littleEndianInt (s + 12), juce::ByteOrder::littleEndianInt (s + 8), juce::ByteOrder::littleEndianInt (s + 16), juce::ByteOrder::littleEndianInt (s + 20) });
     }
 
     uint64_t resourceBase = 0;
@@ -168,8 +160,8 @@ juce::String read (juce::InputStream& stream)
     if (! reader.readAt (resourceBase + dataEntry, entry, sizeof (entry)))
         return {};
 
-    const uint32_t dataRva = le32 (entry);
-    const uint32_t dataSize = le32 (entry + 4);
+    const uint32_t dataRva = juce::ByteOrder::littleEndianInt (entry);
+    const uint32_t dataSize = juce::ByteOrder::littleEndianInt (entry + 4);
     uint64_t dataOffset = 0;
 
     if (dataSize < versionBytesWanted || ! rvaToOffset (sections, dataRva, dataOffset))
@@ -182,16 +174,16 @@ juce::String read (juce::InputStream& stream)
 
     static const char key[] = "VS_VERSION_INFO";
     for (size_t i = 0; i < sizeof (key); ++i)
-        if (le16 (info.data() + 6 + i * 2) != static_cast<uint16_t> (key[i]))
+        if (juce::ByteOrder::littleEndianShort (info.data() + 6 + i * 2) != static_cast<uint16_t> (key[i]))
             return {};
 
     const auto* fixed = info.data() + 40;
 
-    if (le16 (info.data() + 2) < 52 || le32 (fixed) != fixedFileInfoSignature)
+    if (juce::ByteOrder::littleEndianShort (info.data() + 2) < 52 || juce::ByteOrder::littleEndianInt (fixed) != fixedFileInfoSignature)
         return {};
 
-    const uint32_t ms = le32 (fixed + 8);
-    const uint32_t ls = le32 (fixed + 12);
+    const uint32_t ms = juce::ByteOrder::littleEndianInt (fixed + 8);
+    const uint32_t ls = juce::ByteOrder::littleEndianInt (fixed + 12);
 
     return juce::String (ms >> 16) + "." + juce::String (ms & 0xffff) + "."
          + juce::String (ls >> 16) + "." + juce::String (ls & 0xffff);
@@ -215,3 +207,12 @@ juce::String PeVersionReader::readFileVersion (const juce::File& binary)
 
     return read (stream);
 }
+
+namespace platform
+{
+juce::String binaryFileVersion (const juce::File& file)
+{
+    // Read ourselves on every edition: bounded reads of the headers and the resource section only.
+    return PeVersionReader::readFileVersion (file);
+}
+} // namespace platform

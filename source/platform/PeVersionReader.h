@@ -17,3 +17,11 @@ public:
     /** The same over any seekable stream (tests and benchmarks count what is read). */
     static juce::String readFileVersion (juce::InputStream& stream);
 };
+
+namespace platform
+{
+/** The fixed file version of a Windows binary ("3.2.1.0"), or an empty string when it has none.
+    Read by PeVersionReader on every edition.
+*/
+juce::String binaryFileVersion (const juce::File& file);
+} // namespace platform

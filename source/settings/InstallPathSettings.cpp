@@ -1,7 +1,7 @@
 #include "InstallPathSettings.h"
 
 #include "SettingsFileGuard.h"
-#include "platform/Platform.h"
+#include "platform/WindowsPaths.h"
 
 namespace InstallPathSettings
 {
@@ -15,17 +15,15 @@ const char* const noteText =
     "the next time you run the Kitwarden for any FH product, a new one with the default "
     "locations will be written.";
 
-// Read in this order; written in the order of createDefaultDocument.
-const std::array<const char*, 3> pathAttributes { "VST3_Path", "CLAP_Path", "AAX_Path" };
-
 void readFrom (const juce::XmlElement& root, FormatFolders& folders)
 {
-    for (size_t i = 0; i < pathAttributes.size(); ++i)
+    for (auto format : allFormats)
     {
-        folders[i] = platform::fileFromWindowsPath (root.getStringAttribute (pathAttributes[i]));
+        auto& folder = folders[(size_t) format];
+        folder = platform::fileFromWindowsPath (root.getStringAttribute (FormatSpec::of (format).settingsAttribute));
 
-        if (folders[i] != juce::File() && ! folders[i].exists())
-            folders[i].createDirectory();
+        if (folder != juce::File() && ! folder.exists())
+            folder.createDirectory();
     }
 }
 } // namespace
@@ -39,9 +37,12 @@ std::unique_ptr<juce::XmlElement> createDefaultDocument (const FormatFolders& fo
 {
     auto root = std::make_unique<juce::XmlElement> ("Kitwarden_Settings");
     root->setAttribute ("Important_Note:", noteText);
-    root->setAttribute ("CLAP_Path", platform::windowsPathFromFile (folders[1]));
-    root->setAttribute ("VST3_Path", platform::windowsPathFromFile (folders[0]));
-    root->setAttribute ("AAX_Path", platform::windowsPathFromFile (folders[2]));
+
+    // The shared file's own attribute order: CLAP first.
+    for (auto format : { formatClap, formatVst3, formatAax })
+        root->setAttribute (FormatSpec::of (format).settingsAttribute,
+                            platform::windowsPathFromFile (folders[(size_t) format]));
+
     return root;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "product/FormatSpec.h"
+
 #include <juce_core/juce_core.h>
 
 #include <array>
@@ -10,8 +12,8 @@
 */
 namespace InstallPathSettings
 {
-/** Folders by format index: VST3, CLAP, AAX. */
-using FormatFolders = std::array<juce::File, 3>;
+/** Folders by format index. */
+using FormatFolders = std::array<juce::File, numFormats>;
 
 juce::File settingsFileIn (const juce::File& settingsFolder);
 

@@ -1,5 +1,7 @@
 #include "SettingsFileGuard.h"
 
+#include <cstring>
+
 namespace SettingsFileGuard
 {
 juce::String findProblem (const juce::String& text)
@@ -19,23 +21,30 @@ juce::String findProblem (const juce::String& text)
 
         if (*next == '!')
         {
-            if (juce::CharacterFunctions::compareUpTo (next, juce::CharPointer_ASCII ("!--"), 3) == 0)
+            // Comments and CDATA are skipped whole: nothing inside them nests.
+            struct Skipped { const char* opener; const char* closer; const char* unterminated; };
+            static constexpr Skipped skipped[] = { { "!--", "-->", "unterminated comment" },
+                                                   { "![CDATA[", "]]>", "unterminated CDATA" } };
+            bool wasSkipped = false;
+
+            for (const auto& kind : skipped)
             {
-                auto end = juce::CharacterFunctions::find (p, juce::CharPointer_ASCII ("-->"));
+                const auto openerLength = (int) std::strlen (kind.opener);
+
+                if (juce::CharacterFunctions::compareUpTo (next, juce::CharPointer_ASCII (kind.opener), openerLength) != 0)
+                    continue;
+
+                auto end = juce::CharacterFunctions::find (p, juce::CharPointer_ASCII (kind.closer));
                 if (end.isEmpty())
-                    return "unterminated comment";
-                p = end + 3;
-                continue;
+                    return kind.unterminated;
+
+                p = end + (int) std::strlen (kind.closer);
+                wasSkipped = true;
+                break;
             }
 
-            if (juce::CharacterFunctions::compareUpTo (next, juce::CharPointer_ASCII ("![CDATA["), 8) == 0)
-            {
-                auto end = juce::CharacterFunctions::find (p, juce::CharPointer_ASCII ("]]>"));
-                if (end.isEmpty())
-                    return "unterminated CDATA";
-                p = end + 3;
+            if (wasSkipped)
                 continue;
-            }
 
             // DOCTYPE, ENTITY and the rest: the file never needs them, and entity expansion is unbounded.
             return "document type declaration";

@@ -3,7 +3,7 @@
 // on failure, 2 on misuse.
 //
 //   kw_install_tool install|uninstall FORMAT_FOLDER FORMAT_INDEX
-#include "main_view/BundleInstaller.h"
+#include "install/BundleInstaller.h"
 #include "support/ReferenceBundles.h"
 
 #include <cstdio>

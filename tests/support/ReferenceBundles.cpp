@@ -2,20 +2,16 @@
 
 #include "TestSupport.h"
 
-#include "BinaryData.h"
-
 namespace testing_support
 {
 const char* payloadData (FormatIndex format)
 {
-    const char* data[] = { BinaryData::vst3_zip, BinaryData::clap_zip, BinaryData::aax_zip };
-    return data[format];
+    return FormatSpec::of (format).payloadData;
 }
 
 size_t payloadSize (FormatIndex format)
 {
-    const int sizes[] = { BinaryData::vst3_zipSize, BinaryData::clap_zipSize, BinaryData::aax_zipSize };
-    return (size_t) sizes[format];
+    return FormatSpec::of (format).payloadSize;
 }
 
 juce::String bundleName (FormatIndex format)

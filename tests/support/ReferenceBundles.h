@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main_view/ProductInfo.h"
+#include "product/FormatSpec.h"
 
 #include <juce_core/juce_core.h>
 

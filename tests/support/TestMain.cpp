@@ -1,5 +1,7 @@
 // Test entry point: gives the process an X display (a private Xvfb when none is set) and the
 // framework's GUI support, since drawables, look-and-feels and components need both.
+#include "TestSupport.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <gtest/gtest.h>
@@ -64,8 +66,8 @@ bool internWindowManagerAtoms()
     if (display == nullptr)
         return false;
 
-    for (auto* name : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "WM_CHANGE_STATE", "WM_STATE", "_NET_WM_PING", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN", "_NET_WM_STATE_FULLSCREEN", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_MOVERESIZE", "_NET_FRAME_EXTENTS", "_NET_WORKAREA", "_MOTIF_WM_HINTS", "_WIN_HINTS", "KWM_WIN_DECORATION", "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE" })
-        XInternAtom (display, name, False);
+    for (const auto& name : testing_support::windowManagerAtoms())
+        XInternAtom (display, name.toRawUTF8(), False);
 
     XSync (display, False);
     // Left open: atoms live while some client holds the display, and this one lasts as long as the tests.

@@ -41,6 +41,46 @@ void ScopedPrefix::setFolders (const platform::Folders& folders)
     platform::setFoldersForTesting (folders);
 }
 
+juce::File ScopedPrefix::defaultFolder (FormatIndex format) const
+{
+    const char* below[] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
+    return commonFiles().getChildFile (below[format]);
+}
+
+std::map<juce::String, juce::String> bundlePart (const std::map<juce::String, juce::String>& listing,
+                                                 const juce::String& bundleName)
+{
+    std::map<juce::String, juce::String> part;
+
+    for (const auto& [path, what] : listing)
+        if (path == bundleName || path.startsWith (bundleName + "/"))
+            part[path] = what;
+
+    return part;
+}
+
+juce::Component* childNamed (const juce::Component& parent, const juce::String& name)
+{
+    for (auto* child : parent.getChildren())
+        if (child->getName() == name)
+            return child;
+
+    return nullptr;
+}
+
+juce::Button* buttonNamed (const juce::Component& parent, const juce::String& name)
+{
+    return dynamic_cast<juce::Button*> (childNamed (parent, name));
+}
+
+juce::StringArray windowManagerAtoms()
+{
+    juce::StringArray atoms;
+    atoms.addLines (juce::File (KW_TESTS_DIR).getChildFile ("support/wm_atoms.txt").loadFileAsString());
+    atoms.removeEmptyStrings();
+    return atoms;
+}
+
 std::map<juce::String, juce::String> listTree (const juce::File& root)
 {
     std::map<juce::String, juce::String> tree;

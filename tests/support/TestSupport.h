@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "product/FormatSpec.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -37,6 +38,9 @@ public:
     juce::File tempDir() const      { return temp.get().getChildFile ("tmp"); }
     juce::File commonFiles() const  { return driveC().getChildFile ("Program Files/Common Files"); }
 
+    /** Where the program must put the format when no settings file says otherwise. */
+    juce::File defaultFolder (FormatIndex format) const;
+
     /** Replace what the program is told; for the failing-OS-call cases. */
     void setFolders (const platform::Folders& folders);
 
@@ -47,6 +51,19 @@ private:
 
 /** Every file and folder below root, by relative path, with each file's size and content hash. */
 std::map<juce::String, juce::String> listTree (const juce::File& root);
+
+/** Only the entries of a listing that are the bundle or lie below it. */
+std::map<juce::String, juce::String> bundlePart (const std::map<juce::String, juce::String>& listing,
+                                                 const juce::String& bundleName);
+
+/** The direct child with this component name, or nullptr. */
+juce::Component* childNamed (const juce::Component& parent, const juce::String& name);
+
+/** The same, as a button. */
+juce::Button* buttonNamed (const juce::Component& parent, const juce::String& name);
+
+/** The atoms a bare X server lacks and the framework only looks up (shared with the window tests). */
+juce::StringArray windowManagerAtoms();
 
 /** The shipped resource files, as the build embedded them. */
 juce::File resourceFile (const juce::String& name);

@@ -15,7 +15,9 @@ import unittest
 
 from Xlib import X, Xatom, display as xdisplay, protocol
 
-WM_ATOMS = ['WM_PROTOCOLS', 'WM_DELETE_WINDOW', 'WM_TAKE_FOCUS', 'WM_CHANGE_STATE', 'WM_STATE', '_NET_WM_PING', '_NET_WM_STATE', '_NET_WM_STATE_HIDDEN', '_NET_WM_STATE_FULLSCREEN', '_NET_WM_WINDOW_TYPE', '_NET_WM_WINDOW_TYPE_NORMAL', '_NET_WM_WINDOW_TYPE_COMBO', '_NET_WM_ALLOWED_ACTIONS', '_NET_WM_MOVERESIZE', '_NET_FRAME_EXTENTS', '_NET_WORKAREA', '_MOTIF_WM_HINTS', '_WIN_HINTS', 'KWM_WIN_DECORATION', '_KDE_NET_WM_WINDOW_TYPE_OVERRIDE']
+# Shared with the in-process tests' main.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "wm_atoms.txt")) as _atoms:
+    WM_ATOMS = [line.strip() for line in _atoms if line.strip()]
 
 
 class XSession:

@@ -1,6 +1,4 @@
-#include "Platform.h"
-
-#include "PeVersionReader.h"
+#include "SystemFolders.h"
 
 namespace platform
 {
@@ -29,22 +27,4 @@ void setFoldersForTesting (std::optional<Folders> replacement)
 juce::File commonAppDataFolder() { return currentFolders().commonAppData; }
 juce::File tempFolder()          { return currentFolders().temp; }
 juce::File driveCFolder()        { return currentFolders().driveC; }
-
-juce::String binaryFileVersion (const juce::File& file)
-{
-    // Read ourselves on every edition: bounded reads of the headers and the resource section only.
-    return PeVersionReader::readFileVersion (file);
-}
-
-bool openLink (const juce::URL& link)
-{
-    return link.launchInDefaultBrowser();
-}
-
-SystemReport systemReport()
-{
-    return { juce::SystemStats::getOperatingSystemName(),
-             juce::SystemStats::getDeviceDescription(),
-             juce::SystemStats::getCpuModel() };
-}
 } // namespace platform

@@ -1,6 +1,6 @@
 #include "InstalledState.h"
 
-#include "platform/Platform.h"
+#include "platform/PeVersionReader.h"
 
 namespace InstalledState
 {
@@ -15,6 +15,22 @@ FormatStatus scan (const juce::File& bundle, const juce::File& versionFile, cons
     status.needsUpdate = status.installedVersion.isNotEmpty()
                       && status.installedVersion.compareNatural (productVersion, false) < 0;
     return status;
+}
+
+juce::File bundleFile (const juce::File& formatFolder, FormatIndex format, const juce::String& productName)
+{
+    // The child of an empty folder would be a root-level path; a format without a folder has no bundle.
+    if (formatFolder == juce::File())
+        return {};
+
+    return formatFolder.getChildFile (FormatSpec::of (format).bundleName (productName));
+}
+
+FormatStatus scanFormat (const juce::File& formatFolder, FormatIndex format, const juce::String& productName,
+                         const juce::String& productVersion)
+{
+    const auto bundle = bundleFile (formatFolder, format, productName);
+    return scan (bundle, FormatSpec::of (format).versionFile (bundle), productVersion);
 }
 
 FormatState stateOf (const FormatStatus& status)

@@ -1,46 +1,8 @@
-// Windows edition: the system's own services. Built instead of Platform_linux.cpp on Windows.
-#include "Platform.h"
+// File operations of the install run, Windows edition.
+#include "FileOps.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
-namespace platform
-{
-Folders querySystemFolders()
-{
-    Folders folders;
-
-    WCHAR appData[MAX_PATH] = {};
-    if (SHGetSpecialFolderPathW (nullptr, appData, CSIDL_COMMON_APPDATA, FALSE))
-        folders.commonAppData = juce::File (juce::String (appData));
-
-    WCHAR temp[2048] = {};
-    if (GetTempPathW (2048, temp) != 0)
-        folders.temp = juce::File (juce::String (temp));
-
-    folders.driveC = juce::File ("C:\\");
-    return folders;
-}
-
-juce::File fileFromWindowsPath (const juce::String& path)
-{
-    const bool driveAbsolute = path.length() >= 3 && juce::CharacterFunctions::isLetter (path[0])
-                               && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
-    const bool unc = path.startsWith ("\\\\");
-
-    if (! driveAbsolute && ! unc)
-        return {};
-
-    return juce::File (path.replaceCharacter ('/', '\\'));
-}
-
-juce::String windowsPathFromFile (const juce::File& file)
-{
-    return file.getFullPathName();
-}
-} // namespace platform
-
-// File operations of the install run, Windows edition.
 namespace platform
 {
 namespace
@@ -154,23 +116,5 @@ FileOps& systemFileOps()
 {
     static WindowsFileOps ops;
     return ops;
-}
-
-int currentProcessId()
-{
-    return (int) GetCurrentProcessId();
-}
-
-bool isProcessRunning (int processId)
-{
-    auto h = OpenProcess (PROCESS_QUERY_LIMITED_INFORMATION, FALSE, (DWORD) processId);
-
-    if (h == nullptr)
-        return GetLastError() == ERROR_ACCESS_DENIED;
-
-    DWORD code = 0;
-    const bool running = GetExitCodeProcess (h, &code) && code == STILL_ACTIVE;
-    CloseHandle (h);
-    return running;
 }
 } // namespace platform

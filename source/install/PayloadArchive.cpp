@@ -4,13 +4,6 @@
 
 namespace
 {
-uint16_t le16 (const uint8_t* p) { return static_cast<uint16_t> (p[0] | (p[1] << 8)); }
-
-uint32_t le32 (const uint8_t* p)
-{
-    return static_cast<uint32_t> (p[0]) | (static_cast<uint32_t> (p[1]) << 8)
-         | (static_cast<uint32_t> (p[2]) << 16) | (static_cast<uint32_t> (p[3]) << 24);
-}
 
 constexpr uint32_t endOfDirectorySignature = 0x06054b50;
 constexpr uint32_t directorySignature = 0x02014b50;
@@ -41,16 +34,16 @@ bool PayloadArchive::readDirectory()
 
     for (;; --end)
     {
-        if (le32 (data + end) == endOfDirectorySignature)
+        if (juce::ByteOrder::littleEndianInt (data + end) == endOfDirectorySignature)
             break;
 
         if (end == searchFrom)
             return false;
     }
 
-    const auto count = le16 (data + end + 10);
-    const uint64_t directorySize = le32 (data + end + 12);
-    const uint64_t directoryOffset = le32 (data + end + 16);
+    const auto count = juce::ByteOrder::littleEndianShort (data + end + 10);
+    const uint64_t directorySize = juce::ByteOrder::littleEndianInt (data + end + 12);
+    const uint64_t directoryOffset = juce::ByteOrder::littleEndianInt (data + end + 16);
 
     if (directoryOffset + directorySize > end)
         return false;
@@ -59,22 +52,22 @@ bool PayloadArchive::readDirectory()
 
     for (int i = 0; i < count; ++i)
     {
-        if (pos + 46 > end || le32 (data + pos) != directorySignature)
+        if (pos + 46 > end || juce::ByteOrder::littleEndianInt (data + pos) != directorySignature)
             return false;
 
         const auto* h = data + pos;
-        const uint64_t nameLength = le16 (h + 28), extraLength = le16 (h + 30), commentLength = le16 (h + 32);
+        const uint64_t nameLength = juce::ByteOrder::littleEndianShort (h + 28), extraLength = juce::ByteOrder::littleEndianShort (h + 30), commentLength = juce::ByteOrder::littleEndianShort (h + 32);
 
         if (pos + 46 + nameLength + extraLength + commentLength > end)
             return false;
 
         Entry e;
-        e.method = le16 (h + 10);
-        e.time = fromDos (le16 (h + 12), le16 (h + 14));
-        e.crc = le32 (h + 16);
-        e.compressedSize = le32 (h + 20);
-        e.uncompressedSize = le32 (h + 24);
-        e.localHeaderOffset = le32 (h + 42);
+        e.method = juce::ByteOrder::littleEndianShort (h + 10);
+        e.time = fromDos (juce::ByteOrder::littleEndianShort (h + 12), juce::ByteOrder::littleEndianShort (h + 14));
+        e.crc = juce::ByteOrder::littleEndianInt (h + 16);
+        e.compressedSize = juce::ByteOrder::littleEndianInt (h + 20);
+        e.uncompressedSize = juce::ByteOrder::littleEndianInt (h + 24);
+        e.localHeaderOffset = juce::ByteOrder::littleEndianInt (h + 42);
         e.name = juce::String::fromUTF8 (reinterpret_cast<const char*> (h + 46), (int) nameLength);
         entries.push_back (std::move (e));
 
@@ -88,10 +81,10 @@ bool PayloadArchive::extract (const Entry& entry, std::vector<uint8_t>& out) con
 {
     const auto at = entry.localHeaderOffset;
 
-    if (at + 30 > size || le32 (data + at) != localHeaderSignature || entry.uncompressedSize > maxEntryBytes)
+    if (at + 30 > size || juce::ByteOrder::littleEndianInt (data + at) != localHeaderSignature || entry.uncompressedSize > maxEntryBytes)
         return false;
 
-    const auto start = at + 30 + le16 (data + at + 26) + le16 (data + at + 28);
+    const auto start = at + 30 + juce::ByteOrder::littleEndianShort (data + at + 26) + juce::ByteOrder::littleEndianShort (data + at + 28);
 
     if (start > size || entry.compressedSize > size - start)
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "product/FormatSpec.h"
+
 #include <juce_core/juce_core.h>
 
 /** The result of scanning one format's bundle. */
@@ -21,6 +23,13 @@ namespace InstalledState
 {
 /** Looks at the disk as it is now: the bundle's existence and its binary's file version. */
 FormatStatus scan (const juce::File& bundle, const juce::File& versionFile, const juce::String& productVersion);
+
+/** The format's bundle in its install folder; empty when the format has no folder. */
+juce::File bundleFile (const juce::File& formatFolder, FormatIndex format, const juce::String& productName);
+
+/** The same scan for a format in its folder: bundle and version file from the format's row. */
+FormatStatus scanFormat (const juce::File& formatFolder, FormatIndex format, const juce::String& productName,
+                         const juce::String& productVersion);
 
 FormatState stateOf (const FormatStatus& status);
 

@@ -2,7 +2,8 @@
 
 #include "InstallOutcome.h"
 #include "PayloadArchive.h"
-#include "platform/Platform.h"
+#include "platform/FileOps.h"
+#include "platform/Process.h"
 
 /** Puts a bundle from its archive into a format's folder, or takes it out, without ever
     leaving it half-written.

@@ -1,110 +1,6 @@
-// Linux edition. The product's plug-ins are Windows binaries, so on Linux they live in a Wine
-// prefix: drive C: is the prefix's drive_c folder, other drive letters go through its dosdevices.
-#include "Platform.h"
-
-#include <cstdlib>
-
-namespace platform
-{
-namespace
-{
-juce::File winePrefix()
-{
-    if (auto* env = std::getenv ("WINEPREFIX"))
-    {
-        const auto value = juce::String::fromUTF8 (env);
-
-        if (value.startsWithChar ('/'))
-            return juce::File (value);
-    }
-
-    return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".wine");
-}
-
-bool isDriveLetter (juce::juce_wchar c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool isSeparator (juce::juce_wchar c)
-{
-    return c == '\\' || c == '/';
-}
-
-// Joins the parts below a drive root, resolving "." and ".." without climbing above the root,
-// as Windows does for "C:\..\x".
-juce::File childOfRoot (const juce::File& root, const juce::String& rest)
-{
-    juce::StringArray parts;
-    parts.addTokens (rest.replaceCharacter ('\\', '/'), "/", {});
-    juce::StringArray kept;
-
-    for (auto& part : parts)
-    {
-        if (part.isEmpty() || part == ".")
-            continue;
-
-        if (part == "..")
-        {
-            if (! kept.isEmpty())
-                kept.remove (kept.size() - 1);
-
-            continue;
-        }
-
-        kept.add (part);
-    }
-
-    return kept.isEmpty() ? root : root.getChildFile (kept.joinIntoString ("/"));
-}
-} // namespace
-
-Folders querySystemFolders()
-{
-    auto driveC = winePrefix().getChildFile ("drive_c");
-    return { driveC.getChildFile ("ProgramData"),
-             juce::File::getSpecialLocation (juce::File::tempDirectory),
-             driveC };
-}
-
-juce::File fileFromWindowsPath (const juce::String& path)
-{
-    if (path.startsWithChar ('/'))
-        return juce::File (path);
-
-    if (path.length() < 3 || ! isDriveLetter (path[0]) || path[1] != ':' || ! isSeparator (path[2]))
-        return {};
-
-    auto driveC = driveCFolder();
-
-    if (driveC == juce::File())
-        return {};
-
-    const auto letter = juce::String::charToString (path[0]).toLowerCase();
-    auto root = letter == "c" ? driveC
-                              : driveC.getParentDirectory().getChildFile ("dosdevices").getChildFile (letter + ":");
-
-    return childOfRoot (root, path.substring (3));
-}
-
-juce::String windowsPathFromFile (const juce::File& file)
-{
-    auto driveC = driveCFolder();
-
-    if (file == juce::File())
-        return {};
-
-    if (driveC != juce::File() && file == driveC)
-        return "C:\\";
-
-    if (driveC != juce::File() && file.isAChildOf (driveC))
-        return "C:\\" + file.getRelativePathFrom (driveC).replaceCharacter ('/', '\\');
-
-    return file.getFullPathName();
-}
-} // namespace platform
-
 // File operations of the install run, POSIX edition.
+#include "FileOps.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -235,15 +131,5 @@ FileOps& systemFileOps()
 {
     static PosixFileOps ops;
     return ops;
-}
-
-int currentProcessId()
-{
-    return (int) ::getpid();
-}
-
-bool isProcessRunning (int processId)
-{
-    return processId > 0 && (::kill ((pid_t) processId, 0) == 0 || errno == EPERM);
 }
 } // namespace platform

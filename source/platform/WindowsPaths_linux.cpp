@@ -1,0 +1,83 @@
+// Linux edition: Windows paths in a Wine prefix. C: is drive_c, other letters go through its dosdevices.
+#include "WindowsPaths.h"
+
+#include "SystemFolders.h"
+
+namespace platform
+{
+namespace
+{
+bool isDriveLetter (juce::juce_wchar c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool isSeparator (juce::juce_wchar c)
+{
+    return c == '\\' || c == '/';
+}
+
+// Joins the parts below a drive root, resolving "." and ".." without climbing above the root,
+// as Windows does for "C:\..\x".
+juce::File childOfRoot (const juce::File& root, const juce::String& rest)
+{
+    juce::StringArray parts;
+    parts.addTokens (rest.replaceCharacter ('\\', '/'), "/", {});
+    juce::StringArray kept;
+
+    for (auto& part : parts)
+    {
+        if (part.isEmpty() || part == ".")
+            continue;
+
+        if (part == "..")
+        {
+            if (! kept.isEmpty())
+                kept.remove (kept.size() - 1);
+
+            continue;
+        }
+
+        kept.add (part);
+    }
+
+    return kept.isEmpty() ? root : root.getChildFile (kept.joinIntoString ("/"));
+}
+} // namespace
+
+juce::File fileFromWindowsPath (const juce::String& path)
+{
+    if (path.startsWithChar ('/'))
+        return juce::File (path);
+
+    if (path.length() < 3 || ! isDriveLetter (path[0]) || path[1] != ':' || ! isSeparator (path[2]))
+        return {};
+
+    auto driveC = driveCFolder();
+
+    if (driveC == juce::File())
+        return {};
+
+    const auto letter = juce::String::charToString (path[0]).toLowerCase();
+    auto root = letter == "c" ? driveC
+                              : driveC.getParentDirectory().getChildFile ("dosdevices").getChildFile (letter + ":");
+
+    return childOfRoot (root, path.substring (3));
+}
+
+juce::String windowsPathFromFile (const juce::File& file)
+{
+    auto driveC = driveCFolder();
+
+    if (file == juce::File())
+        return {};
+
+    if (driveC != juce::File() && file == driveC)
+        return "C:\\";
+
+    if (driveC != juce::File() && file.isAChildOf (driveC))
+        return "C:\\" + file.getRelativePathFrom (driveC).replaceCharacter ('/', '\\');
+
+    return file.getFullPathName();
+}
+} // namespace platform
