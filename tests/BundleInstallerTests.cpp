@@ -33,12 +33,15 @@ public:
     FailingOps (Op o, int n, FileError e, int times = 1) : failing (o), failFrom (n), failTimes (times), error (e) {}
 
     FileError createFolders (const juce::File& f) override                 { return check (Op::createFolders) ? error : real().createFolders (f); }
+    FileError createFolderExclusive (const juce::File& f) override         { return check (Op::createFolders) ? error : real().createFolderExclusive (f); }
     FileError writeFile (const juce::File& f, const void* d, size_t s) override { return check (Op::writeFile) ? error : real().writeFile (f, d, s); }
     FileError setFileTime (const juce::File& f, juce::Time t) override     { return check (Op::setFileTime) ? error : real().setFileTime (f, t); }
     FileError move (const juce::File& a, const juce::File& b) override     { return check (Op::move) ? error : real().move (a, b); }
     FileError exchange (const juce::File& a, const juce::File& b) override { return check (Op::exchange) ? error : real().exchange (a, b); }
     FileError removeTree (const juce::File& f) override                    { return check (Op::removeTree) ? error : real().removeTree (f); }
     bool existsNoFollow (const juce::File& f) override                     { return real().existsNoFollow (f); }
+    bool isLink (const juce::File& f) override                             { return real().isLink (f); }
+    FileError checkRemovable (const juce::File& f) override                { return real().checkRemovable (f); }
 
 private:
     static platform::FileOps& real() { return platform::systemFileOps(); }

@@ -69,10 +69,6 @@ TEST (InstallRun, InstallsAndUninstallsTheSelectedFormats)
           [] (const ScopedPrefix&) {}, [] (MainComponent& v) { click (v, "AAX"); click (v, "CLAP"); click (v, "CLAP"); },
           false, { Disk::untouched, Disk::untouched, Disk::shipped }, { false, false, true } },
 
-        { "nothing selected: the run completes at once",
-          [] (const ScopedPrefix& p) { putOldBundle (p.defaultFolder (formatVst3), formatVst3); },
-          [] (MainComponent& v) { click (v, "VST3"); },
-          false, { Disk::untouched, Disk::untouched, Disk::untouched }, { false, false, false } },
     };
 
     for (const auto& c : cases)
@@ -149,6 +145,36 @@ TEST (InstallRun, InstallsAndUninstallsTheSelectedFormats)
             EXPECT_FALSE (buttonNamed (view, name)->isVisible()) << name;
         for (auto* name : { "EULA", "MANUAL", "WEBSITE", "SUPPORT", "CHANGES" })
             EXPECT_TRUE (buttonNamed (view, name)->isVisible()) << name;
+    }
+}
+
+TEST (InstallRun, WithNothingSelectedAClickStartsNoRunAndSaysWhatToDo)
+{
+    for (const bool shift : { false, true })
+    {
+        SCOPED_TRACE (shift ? "shift" : "no shift");
+        ScopedPrefix prefix;
+        putOldBundle (prefix.defaultFolder (formatVst3), formatVst3);
+        MainComponent view;
+        click (view, "VST3");   // the one selected format, deselected again
+        const auto before = listTree (prefix.root());
+
+        holdShift (view, shift);
+        click (view, "INSTALL");
+
+        EXPECT_FALSE (view.isInstallDone());
+        EXPECT_EQ (view.getHelpLabel().getText(), shift ? "Select at least one format to uninstall."
+                                                        : "Select at least one format to install.");
+        for (auto f : { formatVst3, formatClap, formatAax })
+            EXPECT_FALSE (view.getRunOutcome (f).has_value());
+        for (auto* name : { "VST3", "CLAP", "AAX", "SELECT_ALL", "INSTALL" })
+            EXPECT_TRUE (buttonNamed (view, name)->isVisible()) << name;
+        EXPECT_EQ (listTree (prefix.root()), before);
+
+        // Selecting then runs as ever.
+        click (view, "CLAP");
+        click (view, "INSTALL");
+        EXPECT_TRUE (view.isInstallDone());
     }
 }
 

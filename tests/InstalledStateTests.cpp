@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
 
 using testing_support::ScopedPrefix;
 
@@ -57,6 +58,17 @@ TEST (InstalledState, ScanReadsTheDiskAndComparesVersionsNaturally)
           FormatState::installed, "INSTALLED" },
         { "a plain file named like the VST3 bundle", formatVst3,
           [] (const juce::File& f) { f.createDirectory(); f.getChildFile ("QuernfieldReverb3.vst3").replaceWithText ("x"); },
+          FormatState::installed, "INSTALLED" },
+        { "a FIFO in place of the CLAP binary is never opened", formatClap,
+          [] (const juce::File& f) { f.createDirectory(); ::mkfifo (f.getChildFile ("QuernfieldReverb3.clap").getFullPathName().toRawUTF8(), 0644); },
+          FormatState::installed, "INSTALLED" },
+        { "a FIFO in place of the VST3 binary", formatVst3,
+          [] (const juce::File& f)
+          {
+              const auto binary = f.getChildFile (vst3Binary);
+              binary.getParentDirectory().createDirectory();
+              ::mkfifo (binary.getFullPathName().toRawUTF8(), 0644);
+          },
           FormatState::installed, "INSTALLED" },
     };
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
 
 using testing_support::ScopedPrefix;
 
@@ -158,10 +159,18 @@ TEST (InstallPathSettings, LoadOrCreate)
         { "other drive letters go through the prefix's dosdevices; POSIX paths are kept",
           [] (const ScopedPrefix& p)
           {
+              p.root().getChildFile ("dosdevices/d:").createDirectory();   // Wine's entry for D:
               writeSettings (p, settingsXml ("CLAP_Path=\"" + p.root().getChildFile ("posix/CLAP").getFullPathName()
                                              + "\" VST3_Path=\"D:\\VST3\" AAX_Path=\"C:\\AAX\""));
           },
           { { "dosdevices/d:/VST3", "posix/CLAP", "drive_c/AAX" } }, SettingsCase::unchanged },
+
+        { "a drive letter without a dosdevices entry, and a network path, give no folder",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("CLAP_Path=\"//server/share/x\" VST3_Path=\"E:\\VST3\" AAX_Path=\"C:\\AAX\""));
+          },
+          { { "", "", "drive_c/AAX" } }, SettingsCase::unchanged },
 
         { "not XML: ignored, defaults used",
           [] (const ScopedPrefix& p) { writeSettings (p, "VST3_Path = C:\\Elsewhere\n"); },
@@ -270,4 +279,55 @@ TEST (SettingsFileGuard, RefusesWhatTheParserCannotHandleAndPassesOrdinaryFiles)
         SCOPED_TRACE (c.name);
         EXPECT_EQ (SettingsFileGuard::findProblem (c.text).isNotEmpty(), c.refused);
     }
+}
+
+TEST (SettingsFileGuard, OnlyStrictlyValidUtf8ReachesTheParser)
+{
+    struct Case { const char* name; std::string bytes; bool valid; };
+    const Case cases[] = {
+        { "ASCII", "<r a=\"C:\\x\"/>", true },
+        { "two, three and four bytes", "<r a=\"\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xb9\"/>", true },
+        { "the largest code point", "\xf4\x8f\xbf\xbf", true },
+        { "the file that overran the parser", std::string ("<R<?\xe5?>", 7), false },
+        { "a bad continuation byte", "<r a=\"\xc3\x28\"/>", false },
+        { "a lone continuation byte", "<r a=\"\x80\"/>", false },
+        { "cut off by the end", "<r/>\xe2\x82", false },
+        { "cut off before another lead", "\xf0\x9f\x8e<r/>", false },
+        { "an overlong slash", "\xc0\xaf", false },
+        { "an overlong three-byte form", "\xe0\x80\xaf", false },
+        { "an overlong four-byte form", "\xf0\x80\x80\xaf", false },
+        { "a high surrogate", "\xed\xa0\x80", false },
+        { "a low surrogate", "\xed\xbf\xbf", false },
+        { "past U+10FFFF", "\xf4\x90\x80\x80", false },
+        { "no such lead byte", "\xf8\x88\x80\x80\x80", false },
+        { "0xff", "\xff", false },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        EXPECT_EQ (SettingsFileGuard::isStrictUtf8 (c.bytes.data(), c.bytes.size()), c.valid);
+
+        // Through the file, as the program reads it: refused text is never handed on.
+        testing_support::TempFolder temp;
+        const auto file = temp.get().getChildFile ("KitwardenSettings.txt");
+        file.replaceWithData (c.bytes.data(), c.bytes.size());
+        EXPECT_EQ (SettingsFileGuard::loadIfSafe (file).has_value(), c.valid);
+    }
+}
+
+TEST (SettingsFileGuard, OnlyRegularFilesAreRead)
+{
+    testing_support::TempFolder temp;
+    const auto fifo = temp.get().getChildFile ("KitwardenSettings.txt");
+    ASSERT_EQ (::mkfifo (fifo.getFullPathName().toRawUTF8(), 0644), 0);
+
+    // A FIFO with no writer would block a plain open for ever; it reads as no file.
+    EXPECT_FALSE (SettingsFileGuard::loadIfSafe (fifo).has_value());
+
+    const auto link = temp.get().getChildFile ("link.txt");
+    const auto target = temp.get().getChildFile ("target.txt");
+    target.replaceWithText ("<r/>");
+    target.createSymbolicLink (link, true);
+    EXPECT_EQ (SettingsFileGuard::loadIfSafe (link), std::optional<juce::String> ("<r/>"));
 }

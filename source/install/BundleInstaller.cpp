@@ -1,23 +1,29 @@
 #include "BundleInstaller.h"
 
 using Failure = InstallOutcome::Failure;
+using platform::FileError;
 
 namespace
 {
-Failure failureFor (platform::FileError e)
+Failure failureFor (FileError e)
 {
     switch (e)
     {
-        case platform::FileError::none:         return Failure::none;
-        case platform::FileError::inUse:        return Failure::fileInUse;
-        case platform::FileError::noPermission: return Failure::noPermission;
-        case platform::FileError::diskFull:     return Failure::diskFull;
-        case platform::FileError::notFound:
-        case platform::FileError::other:        break;
+        case FileError::none:         return Failure::none;
+        case FileError::inUse:        return Failure::fileInUse;
+        case FileError::noPermission: return Failure::noPermission;
+        case FileError::diskFull:     return Failure::diskFull;
+        case FileError::notFound:
+        case FileError::other:        break;
     }
 
     return Failure::other;
 }
+
+// What the staging folder holds; none of it bears the bundle's name.
+const char* const freshName = "new";
+const char* const asideName = "old";
+const char* const removedName = "removed";
 } // namespace
 
 BundleInstaller::BundleInstaller (juce::File folder, juce::String product, juce::String bundle, platform::FileOps& o)
@@ -37,16 +43,17 @@ juce::File BundleInstaller::getStagingFolder() const
 
 void BundleInstaller::cleanUpAbandonedStaging()
 {
-    if (! formatFolder.isDirectory())
+    if (formatFolder == juce::File() || ! formatFolder.isDirectory())
         return;
 
     const auto prefix = stagingPrefix (productName);
 
+    // Files and folders alike, so links are seen as what they are rather than followed.
     for (const auto& entry : juce::RangedDirectoryIterator (formatFolder, false, prefix + "*",
-                                                            juce::File::findDirectories))
+                                                            juce::File::findFilesAndDirectories))
     {
-        const auto folder = entry.getFile();
-        const auto pidText = folder.getFileName().substring (prefix.length());
+        const auto staging = entry.getFile();
+        const auto pidText = staging.getFileName().substring (prefix.length());
 
         // Only our own pattern: the prefix and a process id, nothing else.
         if (pidText.isEmpty() || ! pidText.containsOnly ("0123456789") || pidText.length() > 9)
@@ -57,13 +64,18 @@ void BundleInstaller::cleanUpAbandonedStaging()
         if (pid != platform::currentProcessId() && platform::isProcessRunning (pid))
             continue;
 
-        // A run killed between moving the old bundle aside and the new one in left the bundle
-        // missing; the old one is still whole in the staging folder, so it goes back.
-        const auto aside = folder.getChildFile (bundleName);
-        if (! ops.existsNoFollow (getBundle()) && ops.existsNoFollow (aside))
-            ops.move (aside, getBundle());
+        if (! ops.isLink (staging))
+        {
+            // A run killed between moving the old bundle aside and the new one in left the bundle
+            // missing; the old one is still whole in the staging folder, so it goes back. Runs of
+            // earlier versions kept it under the bundle's own name.
+            for (const auto& aside : { staging.getChildFile (asideName), staging.getChildFile (bundleName) })
+                if (! ops.existsNoFollow (getBundle()) && ops.existsNoFollow (aside) && ! ops.isLink (aside))
+                    ops.move (aside, getBundle());
+        }
 
-        ops.removeTree (folder);
+        // removeTree never follows a link: a planted one goes, what it points at stays.
+        ops.removeTree (staging);
     }
 }
 
@@ -73,23 +85,49 @@ InstallOutcome BundleInstaller::fail (Failure failure)
     return InstallOutcome::failed (failure);
 }
 
-InstallOutcome BundleInstaller::extractInto (const PayloadArchive& archive, const juce::File& staging)
+InstallOutcome BundleInstaller::noFolder() const
+{
+    // Without drive C: no default folder exists at all; say so rather than blame the settings.
+    return InstallOutcome::failed (platform::driveCFolder() == juce::File() ? Failure::noSystemDrive
+                                                                            : Failure::noInstallFolder);
+}
+
+InstallOutcome BundleInstaller::createStaging()
+{
+    const auto staging = getStagingFolder();
+
+    // Our own process's name: only a leftover of a reused pid can be there. Then the folder is
+    // made new, so a link or anything else planted at the name since is never entered.
+    ops.removeTree (staging);
+
+    if (auto e = ops.createFolders (formatFolder); e != FileError::none)
+        return InstallOutcome::failed (failureFor (e));
+
+    if (auto e = ops.createFolderExclusive (staging); e != FileError::none)
+        return InstallOutcome::failed (failureFor (e));
+
+    return InstallOutcome::done();
+}
+
+InstallOutcome BundleInstaller::extractInto (const PayloadArchive& archive, const juce::File& bundleRoot)
 {
     std::vector<uint8_t> bytes;
 
     for (const auto& entry : archive.getEntries())
     {
-        const auto parts = PayloadArchive::safePathParts (entry.name);
+        auto parts = PayloadArchive::safePathParts (entry.name);
 
         // Everything in a payload lies inside its bundle; anything else is not ours to write.
         if (parts.isEmpty() || parts[0] != bundleName)
             return InstallOutcome::failed (Failure::corruptedPayload);
 
-        const auto target = staging.getChildFile (parts.joinIntoString ("/"));
+        // The bundle's own entry is the root: a folder, or for a single-file bundle the file.
+        parts.remove (0);
+        const auto target = parts.isEmpty() ? bundleRoot : bundleRoot.getChildFile (parts.joinIntoString ("/"));
 
         if (entry.isFolder())
         {
-            if (auto e = ops.createFolders (target); e != platform::FileError::none)
+            if (auto e = ops.createFolders (target); e != FileError::none)
                 return InstallOutcome::failed (failureFor (e));
 
             continue;
@@ -98,13 +136,13 @@ InstallOutcome BundleInstaller::extractInto (const PayloadArchive& archive, cons
         if (! archive.extract (entry, bytes))
             return InstallOutcome::failed (Failure::corruptedPayload);
 
-        if (auto e = ops.createFolders (target.getParentDirectory()); e != platform::FileError::none)
+        if (auto e = ops.createFolders (target.getParentDirectory()); e != FileError::none)
             return InstallOutcome::failed (failureFor (e));
 
-        if (auto e = ops.writeFile (target, bytes.data(), bytes.size()); e != platform::FileError::none)
+        if (auto e = ops.writeFile (target, bytes.data(), bytes.size()); e != FileError::none)
             return InstallOutcome::failed (failureFor (e));
 
-        if (auto e = ops.setFileTime (target, entry.time); e != platform::FileError::none)
+        if (auto e = ops.setFileTime (target, entry.time); e != FileError::none)
             return InstallOutcome::failed (failureFor (e));
     }
 
@@ -114,7 +152,7 @@ InstallOutcome BundleInstaller::extractInto (const PayloadArchive& archive, cons
 InstallOutcome BundleInstaller::install (const void* archiveData, size_t archiveSize)
 {
     if (formatFolder == juce::File())
-        return InstallOutcome::failed (Failure::noInstallFolder);
+        return noFolder();
 
     const PayloadArchive archive (archiveData, archiveSize);
 
@@ -122,53 +160,78 @@ InstallOutcome BundleInstaller::install (const void* archiveData, size_t archive
         return InstallOutcome::failed (Failure::corruptedPayload);
 
     cleanUpAbandonedStaging();
-    const auto staging = getStagingFolder();
-    ops.removeTree (staging);
+    const auto bundle = getBundle();
 
-    if (auto e = ops.createFolders (staging); e != platform::FileError::none)
-        return fail (failureFor (e));
-
-    if (auto outcome = extractInto (archive, staging.getChildFile ("new")); ! outcome.succeeded())
+    if (auto outcome = createStaging(); ! outcome.succeeded())
         return fail (outcome.failure);
 
-    const auto fresh = staging.getChildFile ("new").getChildFile (bundleName);
-    const auto aside = staging.getChildFile (bundleName);
-    const auto bundle = getBundle();
+    // An old copy that could only be half deleted is refused before anything of it changes.
+    if (ops.checkRemovable (bundle) != FileError::none)
+        return fail (Failure::oldCopyNotRemovable);
+
+    const auto staging = getStagingFolder();
+    const auto fresh = staging.getChildFile (freshName);
+    const auto aside = staging.getChildFile (asideName);
+
+    if (auto outcome = extractInto (archive, fresh); ! outcome.succeeded())
+        return fail (outcome.failure);
 
     if (! ops.existsNoFollow (fresh))
         return fail (Failure::corruptedPayload);
 
+    // Where the old bundle is once the new one is in: nowhere, or one of the staging names.
+    juce::File oldCopy;
+
     if (! ops.existsNoFollow (bundle))
     {
-        if (auto e = ops.move (fresh, bundle); e != platform::FileError::none)
+        if (auto e = ops.move (fresh, bundle); e != FileError::none)
             return fail (failureFor (e));
     }
-    else if (ops.exchange (fresh, bundle) != platform::FileError::none)
+    else if (ops.exchange (fresh, bundle) == FileError::none)
+    {
+        oldCopy = fresh;
+    }
+    else
     {
         // No swap in one step here: the old bundle goes aside, where the next run finds it
         // should this one be killed before the new one is in.
-        if (auto e = ops.move (bundle, aside); e != platform::FileError::none)
+        if (auto e = ops.move (bundle, aside); e != FileError::none)
             return fail (failureFor (e));
 
-        if (auto e = ops.move (fresh, bundle); e != platform::FileError::none)
+        if (auto e = ops.move (fresh, bundle); e != FileError::none)
         {
             // Should the old bundle not go back now, the staging folder keeps it for the next run.
-            if (ops.move (aside, bundle) != platform::FileError::none)
+            if (ops.move (aside, bundle) != FileError::none)
                 return InstallOutcome::failed (failureFor (e));
 
             return fail (failureFor (e));
         }
+
+        oldCopy = aside;
     }
 
-    // The old bundle now sits in the staging folder; what cannot be removed yet goes next run.
+    if (ops.removeTree (staging) == FileError::none)
+        return InstallOutcome::done();
+
+    // The old copy would stay beside the new one, where a host could still find it: it goes
+    // back in place of the new one, which is ours and can be deleted, and the run has failed.
+    if (oldCopy != juce::File() && ops.existsNoFollow (oldCopy))
+    {
+        const auto rejected = staging.getChildFile ("rejected");
+
+        if (ops.exchange (oldCopy, bundle) != FileError::none
+            && ops.move (bundle, rejected) == FileError::none)
+            ops.move (oldCopy, bundle);
+    }
+
     ops.removeTree (staging);
-    return InstallOutcome::done();
+    return InstallOutcome::failed (Failure::oldCopyNotRemovable);
 }
 
 InstallOutcome BundleInstaller::uninstall()
 {
     if (formatFolder == juce::File())
-        return InstallOutcome::failed (Failure::noInstallFolder);
+        return noFolder();
 
     cleanUpAbandonedStaging();
     const auto bundle = getBundle();
@@ -177,19 +240,27 @@ InstallOutcome BundleInstaller::uninstall()
         return InstallOutcome::done();
 
     // Moved aside in one step first, so a bundle is either whole or gone, never half-deleted.
+    if (auto outcome = createStaging(); ! outcome.succeeded())
+        return fail (outcome.failure);
+
+    if (ops.checkRemovable (bundle) != FileError::none)
+        return fail (Failure::oldCopyNotRemovable);
+
     const auto staging = getStagingFolder();
-    ops.removeTree (staging);
+    const auto removed = staging.getChildFile (removedName);
 
-    // Not where an interrupted install keeps the old bundle: nothing here is ever put back.
-    const auto removed = staging.getChildFile ("removed");
-
-    if (auto e = ops.createFolders (removed); e != platform::FileError::none)
+    if (auto e = ops.move (bundle, removed); e != FileError::none)
         return fail (failureFor (e));
 
-    if (auto e = ops.move (bundle, removed.getChildFile (bundleName)); e != platform::FileError::none)
-        return fail (failureFor (e));
+    if (ops.removeTree (staging) != FileError::none)
+    {
+        // What cannot be deleted goes back where it was: a plug-in is installed, or it is not.
+        if (ops.existsNoFollow (removed))
+            ops.move (removed, bundle);
 
-    ops.removeTree (staging);
+        ops.removeTree (staging);
+        return InstallOutcome::failed (Failure::oldCopyNotRemovable);
+    }
 
     if (ops.existsNoFollow (bundle))
         return InstallOutcome::failed (Failure::other);

@@ -4,14 +4,19 @@
 #include "PayloadArchive.h"
 #include "platform/FileOps.h"
 #include "platform/Process.h"
+#include "platform/SystemFolders.h"
 
 /** Puts a bundle from its archive into a format's folder, or takes it out, without ever
     leaving it half-written.
 
     An install extracts into a hidden staging folder beside the bundle and checks every entry
     first; only then does the new bundle take the old one's place, in one step where the file
-    system allows. On any failure the old bundle stays as it was. Staging left by a run that
-    was killed is removed, or rolled back, at the next run.
+    system allows. On any failure the old bundle stays as it was, and so it does when the old
+    copy could not be deleted afterwards. Staging left by a run that was killed is removed, or
+    rolled back, at the next run.
+
+    Inside the staging folder nothing bears the bundle's name: the copies are "new", "old" and
+    "removed", so a host scanning the format folder never takes a leftover for the plug-in.
 */
 class BundleInstaller
 {
@@ -22,7 +27,10 @@ public:
     InstallOutcome install (const void* archiveData, size_t archiveSize);
     InstallOutcome uninstall();
 
-    /** Removes this product's staging folders in the format folder whose run has ended. */
+    /** Removes this product's staging folders in the format folder whose run has ended, first
+        putting back a bundle that a killed run left aside. A link of that name is removed as a
+        link, never followed.
+    */
     void cleanUpAbandonedStaging();
 
     juce::File getBundle() const { return formatFolder.getChildFile (bundleName); }
@@ -33,7 +41,9 @@ public:
 
 private:
     InstallOutcome fail (InstallOutcome::Failure failure);
-    InstallOutcome extractInto (const PayloadArchive& archive, const juce::File& staging);
+    InstallOutcome noFolder() const;
+    InstallOutcome createStaging();
+    InstallOutcome extractInto (const PayloadArchive& archive, const juce::File& bundleRoot);
 
     juce::File formatFolder;
     juce::String productName, bundleName;

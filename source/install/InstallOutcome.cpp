@@ -12,6 +12,9 @@ juce::String InstallOutcome::describe() const
         case Failure::diskFull:         return "the disk is full. Free some space and run the installer again.";
         case Failure::corruptedPayload: return "the installer is damaged. Download it again.";
         case Failure::noInstallFolder:  return "no install folder is set. Check the paths in KitwardenSettings.txt.";
+        case Failure::noSystemDrive:    return "drive C: was not found. Check WINEPREFIX and HOME, then run the installer again.";
+        case Failure::oldCopyNotRemovable:
+            return "the installed copy could not be removed: no permission. Run the installer as administrator.";
         case Failure::other:            break;
     }
 

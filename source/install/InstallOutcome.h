@@ -13,6 +13,8 @@ struct InstallOutcome
         diskFull,
         corruptedPayload,
         noInstallFolder,
+        noSystemDrive,
+        oldCopyNotRemovable,
         other
     };
 

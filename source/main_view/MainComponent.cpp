@@ -2,11 +2,13 @@
 #include "MainComponent.h"
 
 #include "BinaryData.h"
+#include "install/BundleInstaller.h"
 #include "look/PaintedControls.h"
 #include "look/Palette.h"
 #include "panels/panel_changelog.h"
 #include "panels/panel_eula.h"
 #include "panels/panel_support.h"
+#include "platform/FileChecks.h"
 #include "platform/SystemFolders.h"
 #include "platform/WindowsPaths.h"
 #include "product/ProductInfo.h"
@@ -51,6 +53,11 @@ MainComponent::MainComponent()
 
     InstallPathSettings::loadOrCreate (settingsFolder, formatFolders);
 
+    // A run killed midway may have left a bundle aside: it goes back before anything is shown.
+    for (auto format : allFormats)
+        BundleInstaller (formatFolders[(size_t) format], productName, FormatSpec::of (format).bundleName (productName))
+            .cleanUpAbandonedStaging();
+
     for (size_t i = 0; i < extrasButtons.size(); ++i)
         extrasButtons[i] = createButton (extrasNames[(int) i]);
 
@@ -84,18 +91,24 @@ MainComponent::MainComponent()
     helpLabel->setColour (juce::Label::textColourId, colour_grey.withAlpha (0.5f));
     helpLabel->setText (ProductInfo::installerVersion, juce::dontSendNotification);
 
+    // The children's mouse events too: each carries the modifier keys as they are.
+    addMouseListener (this, true);
+    juce::Desktop::getInstance().addFocusChangeListener (this);
+
     setSize (600, 600);
 }
 
 MainComponent::~MainComponent()
 {
+    juce::Desktop::getInstance().removeFocusChangeListener (this);
     const auto temp = platform::tempFolder();
 
     if (temp != juce::File())
     {
         const auto script = temp.getChildFile ("script.sh");
 
-        if (script.existsAsFile())
+        // The folder may be shared: only a file of this user's is ours to delete.
+        if (platform::isOwnRegularFile (script))
             script.deleteFile();
     }
 }

@@ -20,7 +20,8 @@ class panel_changelog;
     takes clicks through invisible buttons laid over what it paints.
 */
 class MainComponent : public juce::Component,
-                      public juce::Button::Listener
+                      public juce::Button::Listener,
+                      private juce::FocusChangeListener
 {
 public:
     MainComponent();
@@ -29,6 +30,11 @@ public:
     void paint (juce::Graphics& g) override;
     void modifierKeysChanged (const juce::ModifierKeys& modifiers) override;
     void resized() override;
+
+    // The mouse over the view or any of its children: its modifiers say whether Shift is held.
+    void mouseEnter (const juce::MouseEvent& e) override;
+    void mouseMove (const juce::MouseEvent& e) override;
+    void mouseDown (const juce::MouseEvent& e) override;
 
     void buttonClicked (juce::Button* button) override;
     void buttonStateChanged (juce::Button* button) override;
@@ -72,6 +78,13 @@ public:
 private:
     template <typename Panel>
     void showPanel (std::unique_ptr<Panel>& member, std::unique_ptr<Panel> panel);
+
+    /** Shift as the system has it now: the label and a click always agree with it. */
+    void refreshShift (const juce::ModifierKeys& modifiers);
+    void globalFocusChanged (juce::Component* focusedComponent) override;
+
+    /** The INSTALL click: a run over the selection, or with nothing selected a word on what to do. */
+    void installClicked();
 
     /** Keeps open panels covering the whole view at the current unit. */
     void relayoutPanels();

@@ -26,11 +26,24 @@ void MainComponent::buttonClicked (juce::Button* button)
     }
     else if (name == "INSTALL")
     {
-        runInstall();
+        installClicked();
     }
     else if (name == "SELECT_ALL")
     {
         formatSelected.fill (true);
         repaint();
     }
+}
+
+void MainComponent::installClicked()
+{
+    if (std::find (formatSelected.begin(), formatSelected.end(), true) != formatSelected.end())
+    {
+        runInstall();
+        return;
+    }
+
+    // No run over nothing: it would report a success that installed nothing.
+    helpLabel->setText (shiftHeld ? "Select at least one format to uninstall." : "Select at least one format to install.",
+                        juce::dontSendNotification);
 }

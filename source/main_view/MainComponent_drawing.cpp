@@ -30,10 +30,14 @@ void MainComponent::paint (juce::Graphics& g)
     g.fillEllipse (W - 2.0f * u, H - 4.0f * u, u, u);
     g.fillEllipse (W - 4.0f * u, H - 2.0f * u, u, u);
 
-    g.setFont (font (9.0f));
-    g.setColour (colour_grey);
+    // The title keeps 9u while it fits between the margins, and shrinks to fit when it does not.
+    const auto title = productName.toUpperCase() + " DEMO";
     const juce::Rectangle<float> titleArea (4.0f * u, 8.0f * u, W, 12.0f * u);
-    g.drawText (productName.toUpperCase() + " DEMO", titleArea, juce::Justification::topLeft, true);
+    const auto titleRoom = W - 8.0f * u;
+    const auto widthAt9u = juce::GlyphArrangement::getStringWidth (font (9.0f), title);
+    g.setFont (font (widthAt9u > titleRoom && widthAt9u > 0.0f ? 9.0f * titleRoom / widthAt9u : 9.0f));
+    g.setColour (colour_grey);
+    g.drawText (title, titleArea, juce::Justification::topLeft, true);
 
     g.setFont (font (4.0f));
     g.setColour (colour_grey.withAlpha (0.5f));

@@ -84,6 +84,28 @@ void MainComponent::describeFormatButton (FormatIndex format)
     button.liveDescription = [this, &button] { return hoverText (button).value_or (juce::String()); };
 }
 
+void MainComponent::refreshShift (const juce::ModifierKeys& modifiers)
+{
+    // X11 mouse events update the modifiers without a modifierKeysChanged call, so a Shift
+    // released in another window would otherwise still read as held here.
+    if (modifiers.isShiftDown() == shiftHeld)
+        return;
+
+    shiftHeld = modifiers.isShiftDown();
+    lastModifierFlags = (lastModifierFlags & ~1) | (shiftHeld ? 1 : 0);
+    repaint();
+}
+
+void MainComponent::mouseEnter (const juce::MouseEvent& e) { refreshShift (e.mods); }
+void MainComponent::mouseMove (const juce::MouseEvent& e)  { refreshShift (e.mods); }
+void MainComponent::mouseDown (const juce::MouseEvent& e)  { refreshShift (e.mods); }
+
+void MainComponent::globalFocusChanged (juce::Component* focusedComponent)
+{
+    if (focusedComponent != nullptr && focusedComponent->getTopLevelComponent() == getTopLevelComponent())
+        refreshShift (juce::ModifierKeys::getCurrentModifiersRealtime());
+}
+
 void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
 {
     const int flags = modifiers.getRawFlags() & 0xf;

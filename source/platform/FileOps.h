@@ -26,6 +26,9 @@ public:
     /** The folder and every missing parent. */
     virtual FileError createFolders (const juce::File& folder) = 0;
 
+    /** One new folder; FileError::other when anything, a link included, is already at the path. */
+    virtual FileError createFolderExclusive (const juce::File& folder) = 0;
+
     /** Creates or truncates the file and writes all of data. */
     virtual FileError writeFile (const juce::File& file, const void* data, size_t size) = 0;
 
@@ -45,6 +48,15 @@ public:
 
     /** Anything at the path, a dangling link included. */
     virtual bool existsNoFollow (const juce::File& path) = 0;
+
+    /** Whether the path itself is a symbolic link (or, on Windows, a reparse point). */
+    virtual bool isLink (const juce::File& path) = 0;
+
+    /** Whether removeTree could remove everything below and at the path: every folder in it
+        may have its entries deleted. Looked at before anything is moved, so a bundle is never
+        left half-deleted.
+    */
+    virtual FileError checkRemovable (const juce::File& path) = 0;
 };
 
 FileOps& systemFileOps();

@@ -18,7 +18,7 @@ FileError fromErrno (int e)
     switch (e)
     {
         case 0:                         return FileError::none;
-        case EBUSY: case ETXTBSY:       return FileError::inUse;
+        case ETXTBSY:                   return FileError::inUse;   // a running binary written to
         case EACCES: case EPERM:
         case EROFS:                     return FileError::noPermission;
         case ENOSPC: case EDQUOT:       return FileError::diskFull;
@@ -40,6 +40,14 @@ public:
         std::error_code ec;
         std::filesystem::create_directories (pathOf (folder), ec);
         return fromErrno (ec.value());
+    }
+
+    FileError createFolderExclusive (const juce::File& folder) override
+    {
+        if (::mkdir (folder.getFullPathName().toRawUTF8(), 0755) == 0)
+            return FileError::none;
+
+        return errno == EEXIST ? FileError::other : fromErrno (errno);
     }
 
     FileError writeFile (const juce::File& file, const void* data, size_t size) override
@@ -123,6 +131,34 @@ public:
     {
         struct stat info;
         return ::lstat (path.getFullPathName().toRawUTF8(), &info) == 0;
+    }
+
+    bool isLink (const juce::File& path) override
+    {
+        struct stat info;
+        return ::lstat (path.getFullPathName().toRawUTF8(), &info) == 0 && S_ISLNK (info.st_mode);
+    }
+
+    FileError checkRemovable (const juce::File& path) override
+    {
+        struct stat info;
+
+        if (::lstat (path.getFullPathName().toRawUTF8(), &info) != 0)
+            return errno == ENOENT ? FileError::none : fromErrno (errno);
+
+        if (! S_ISDIR (info.st_mode))
+            return FileError::none;
+
+        // Deleting a folder's entries needs write and search rights on it (root has them anyway).
+        if (::access (path.getFullPathName().toRawUTF8(), W_OK | X_OK) != 0)
+            return fromErrno (errno);
+
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it (pathOf (path), ec), end; ! ec && it != end; it.increment (ec))
+            if (auto e = checkRemovable (juce::File (juce::String (it->path().string()))); e != FileError::none)
+                return e;
+
+        return ec ? fromErrno (ec.value()) : FileError::none;
     }
 };
 } // namespace

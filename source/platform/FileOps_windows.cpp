@@ -42,6 +42,14 @@ public:
                    ? FileError::none : fromLastError (GetLastError());
     }
 
+    FileError createFolderExclusive (const juce::File& folder) override
+    {
+        if (CreateDirectoryW (wide (folder).c_str(), nullptr))
+            return FileError::none;
+
+        return GetLastError() == ERROR_ALREADY_EXISTS ? FileError::other : fromLastError (GetLastError());
+    }
+
     FileError writeFile (const juce::File& file, const void* data, size_t size) override
     {
         auto h = CreateFileW (wide (file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -108,6 +116,31 @@ public:
     bool existsNoFollow (const juce::File& path) override
     {
         return GetFileAttributesW (wide (path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    bool isLink (const juce::File& path) override
+    {
+        const auto attributes = GetFileAttributesW (wide (path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    }
+
+    FileError checkRemovable (const juce::File& path) override
+    {
+        const auto attributes = GetFileAttributesW (wide (path).c_str());
+
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return FileError::none;
+
+        // DeleteFileW refuses read-only files.
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            return FileError::noPermission;
+
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+            for (const auto& entry : juce::RangedDirectoryIterator (path, false, "*", juce::File::findFilesAndDirectories))
+                if (auto e = checkRemovable (entry.getFile()); e != FileError::none)
+                    return e;
+
+        return FileError::none;
     }
 };
 } // namespace

@@ -1,5 +1,7 @@
 #include "PeVersionReader.h"
 
+#include "FileChecks.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -197,15 +199,13 @@ juce::String PeVersionReader::readFileVersion (juce::InputStream& stream)
 
 juce::String PeVersionReader::readFileVersion (const juce::File& binary)
 {
-    if (! binary.existsAsFile())
+    // Only a regular file is read: a FIFO in the bundle must not block the scan.
+    auto stream = platform::openRegularFile (binary);
+
+    if (stream == nullptr)
         return {};
 
-    juce::FileInputStream stream (binary);
-
-    if (! stream.openedOk())
-        return {};
-
-    return read (stream);
+    return read (*stream);
 }
 
 namespace platform

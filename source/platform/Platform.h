@@ -3,6 +3,7 @@
 // The operating-system services the installer needs. Each service has its own header and one
 // source per edition (<service>_linux.cpp, <service>_windows.cpp); nothing outside this folder
 // calls an OS API.
+#include "FileChecks.h"
 #include "FileOps.h"
 #include "PeVersionReader.h"
 #include "Process.h"

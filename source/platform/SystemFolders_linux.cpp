@@ -3,31 +3,63 @@
 #include "SystemFolders.h"
 
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace platform
 {
 namespace
 {
-juce::File winePrefix()
+/** The variable's value; empty when it is unset or empty. */
+juce::String environment (const char* name)
 {
-    if (auto* env = std::getenv ("WINEPREFIX"))
-    {
-        const auto value = juce::String::fromUTF8 (env);
-
-        if (value.startsWithChar ('/'))
-            return juce::File (value);
-    }
-
-    return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".wine");
+    auto* value = std::getenv (name);
+    return value != nullptr ? juce::String::fromUTF8 (value) : juce::String();
 }
 
+/** An absolute home: $HOME, else the user database's entry. Empty when neither has one. */
+juce::File homeFolder()
+{
+    if (const auto home = environment ("HOME"); home.startsWithChar ('/'))
+        return juce::File (home);
+
+    if (auto* entry = ::getpwuid (::getuid()); entry != nullptr && entry->pw_dir != nullptr)
+        if (const auto home = juce::String::fromUTF8 (entry->pw_dir); home.startsWithChar ('/'))
+            return juce::File (home);
+
+    return {};
+}
+
+/** As Wine finds it: $WINEPREFIX, which must be absolute, else ~/.wine. Empty when there is none. */
+juce::File winePrefix()
+{
+    if (const auto prefix = environment ("WINEPREFIX"); prefix.isNotEmpty())
+        return prefix.startsWithChar ('/') ? juce::File (prefix) : juce::File();
+
+    const auto home = homeFolder();
+    return home == juce::File() ? juce::File() : home.getChildFile (".wine");
+}
+
+/** $TMPDIR when absolute, /tmp when it is unset; a relative one names no folder. */
+juce::File temporaryFolder()
+{
+    const auto temp = environment ("TMPDIR");
+
+    if (temp.isEmpty())
+        return juce::File ("/tmp");
+
+    return temp.startsWithChar ('/') ? juce::File (temp) : juce::File();
+}
 } // namespace
 
 Folders querySystemFolders()
 {
-    auto driveC = winePrefix().getChildFile ("drive_c");
-    return { driveC.getChildFile ("ProgramData"),
-             juce::File::getSpecialLocation (juce::File::tempDirectory),
-             driveC };
+    const auto prefix = winePrefix();
+
+    if (prefix == juce::File())
+        return { {}, temporaryFolder(), {} };
+
+    const auto driveC = prefix.getChildFile ("drive_c");
+    return { driveC.getChildFile ("ProgramData"), temporaryFolder(), driveC };
 }
 } // namespace platform

@@ -47,6 +47,10 @@ juce::File childOfRoot (const juce::File& root, const juce::String& rest)
 
 juce::File fileFromWindowsPath (const juce::String& path)
 {
+    // Two leading separators in any mix name a network share, never a local folder.
+    if (path.length() >= 2 && isSeparator (path[0]) && isSeparator (path[1]))
+        return {};
+
     if (path.startsWithChar ('/'))
         return juce::File (path);
 
@@ -61,6 +65,10 @@ juce::File fileFromWindowsPath (const juce::String& path)
     const auto letter = juce::String::charToString (path[0]).toLowerCase();
     auto root = letter == "c" ? driveC
                               : driveC.getParentDirectory().getChildFile ("dosdevices").getChildFile (letter + ":");
+
+    // A letter Wine has no entry for is no drive; creating the folder would fake one.
+    if (! root.isDirectory())
+        return {};
 
     return childOfRoot (root, path.substring (3));
 }

@@ -1,9 +1,49 @@
 #include "SettingsFileGuard.h"
 
+#include "platform/FileChecks.h"
+
 #include <cstring>
 
 namespace SettingsFileGuard
 {
+bool isStrictUtf8 (const void* data, size_t size)
+{
+    const auto* p = static_cast<const uint8_t*> (data);
+    const auto* end = p + size;
+
+    while (p < end)
+    {
+        const auto lead = *p++;
+
+        if (lead < 0x80)
+            continue;
+
+        int more = 0;
+        uint32_t c = 0, smallest = 0;
+
+        if ((lead & 0xe0) == 0xc0)      { more = 1; c = lead & 0x1fu; smallest = 0x80; }
+        else if ((lead & 0xf0) == 0xe0) { more = 2; c = lead & 0x0fu; smallest = 0x800; }
+        else if ((lead & 0xf8) == 0xf0) { more = 3; c = lead & 0x07u; smallest = 0x10000; }
+        else                            return false;   // a continuation byte or 0xf8..0xff leads
+
+        if (end - p < more)
+            return false;
+
+        for (int i = 0; i < more; ++i, ++p)
+        {
+            if ((*p & 0xc0) != 0x80)
+                return false;
+
+            c = (c << 6) | (*p & 0x3fu);
+        }
+
+        if (c < smallest || c > 0x10ffff || (c >= 0xd800 && c <= 0xdfff))
+            return false;
+    }
+
+    return true;
+}
+
 juce::String findProblem (const juce::String& text)
 {
     int depth = 0;
@@ -83,12 +123,34 @@ juce::String findProblem (const juce::String& text)
 
 std::optional<juce::String> loadIfSafe (const juce::File& file)
 {
-    const auto size = file.getSize();
+    auto stream = platform::openRegularFile (file);
+
+    if (stream == nullptr)
+        return std::nullopt;
+
+    const auto size = stream->getTotalLength();
 
     if (size <= 0 || size > maxFileBytes)
         return std::nullopt;
 
-    auto text = file.loadFileAsString();
+    juce::MemoryBlock bytes;
+
+    if (stream->readIntoMemoryBlock (bytes, (ssize_t) size) != (size_t) size)
+        return std::nullopt;
+
+    auto* data = static_cast<const char*> (bytes.getData());
+    auto length = bytes.getSize();
+
+    if (length >= 3 && std::memcmp (data, "\xef\xbb\xbf", 3) == 0)
+    {
+        data += 3;
+        length -= 3;
+    }
+
+    if (! isStrictUtf8 (data, length))
+        return std::nullopt;
+
+    auto text = juce::String::fromUTF8 (data, (int) length);
 
     if (findProblem (text).isNotEmpty())
         return std::nullopt;
