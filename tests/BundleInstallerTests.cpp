@@ -195,7 +195,7 @@ TEST (BundleInstaller, InstallReplacesTheBundleExactlyAndLeavesNoStaging)
 
 TEST (BundleInstaller, FailuresLeaveTheOldBundleAndEverythingElseAsItWas)
 {
-    struct Case { const char* name; bool uninstall; Op op; int from; FileError error; Failure expected; int times = 1; };
+    struct Case { const char* name; bool uninstall; Op op; int from; FileError error; Failure expected; int times = 1; bool noExchange = false; };
     const Case cases[] = {
         { "disk full on the first file", false, Op::writeFile, 1, FileError::diskFull, Failure::diskFull },
         { "disk full on the plug-in binary", false, Op::writeFile, 4, FileError::diskFull, Failure::diskFull },
@@ -206,6 +206,10 @@ TEST (BundleInstaller, FailuresLeaveTheOldBundleAndEverythingElseAsItWas)
         { "disk full on every file from the third on", false, Op::writeFile, 3, FileError::diskFull, Failure::diskFull, 1000 },
         { "uninstall of a bundle in use", true, Op::move, 1, FileError::inUse, Failure::fileInUse },
         { "uninstall without permission", true, Op::createFolders, 1, FileError::noPermission, Failure::noPermission },
+        // Removals: the staging folder's, then the one after the swap.
+        { "the replaced copy cannot be deleted: it goes back", false, Op::removeTree, 2, FileError::noPermission, Failure::oldCopyNotRemovable },
+        { "the same without a swap in one step", false, Op::removeTree, 2, FileError::noPermission, Failure::oldCopyNotRemovable, 1, true },
+        { "the uninstalled copy cannot be deleted: it goes back", true, Op::removeTree, 2, FileError::noPermission, Failure::oldCopyNotRemovable },
     };
 
     for (const auto& c : cases)
@@ -219,7 +223,7 @@ TEST (BundleInstaller, FailuresLeaveTheOldBundleAndEverythingElseAsItWas)
             using FailingOps::FailingOps;
             FileError exchange (const juce::File&, const juce::File&) override { return FileError::other; }
         } noExchange (c.op, c.from, c.error, c.times);
-        platform::FileOps& chosen = c.op == Op::move ? static_cast<platform::FileOps&> (noExchange) : ops;
+        platform::FileOps& chosen = c.op == Op::move || c.noExchange ? static_cast<platform::FileOps&> (noExchange) : ops;
 
         const auto outcome = c.uninstall ? site.installer (chosen).uninstall()
                                          : site.installer (chosen).install (payloadData (formatVst3), payloadSize (formatVst3));
@@ -388,6 +392,84 @@ TEST (BundleInstaller, AnUnprivilegedUserGetsNoPermissionAndChangesNothing)
             GTEST_SKIP() << "the test tool cannot be run as an unprivileged user from this build folder";
         EXPECT_EQ (WEXITSTATUS (status), 10 + (int) Failure::noPermission);
         EXPECT_EQ (listTree (site.root), site.before);
+    }
+}
+
+TEST (BundleInstaller, APlantedStagingLinkIsRemovedAsALinkAndNeverEntered)
+{
+    int deadPid = 4000000;
+    while (platform::isProcessRunning (deadPid))
+        ++deadPid;
+
+    struct Case { const char* name; bool uninstall; int pid; };
+    const Case cases[] = {
+        { "install, a dead run's name", false, deadPid },
+        { "uninstall, a dead run's name", true, deadPid },
+        { "install, this very process's name", false, (int) getpid() },
+        { "uninstall, this very process's name", true, (int) getpid() },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        TempFolder temp;
+        const auto outside = temp.get().getChildFile ("outside");
+        putOldBundle (outside, formatVst3);
+        outside.getChildFile ("notes.txt").replaceWithText ("not ours");
+        const auto outsideBefore = listTree (outside);
+
+        const auto folder = temp.get().getChildFile ("VST3");
+        folder.createDirectory();
+        const auto link = folder.getChildFile (BundleInstaller::stagingPrefix ("QuernfieldReverb3") + juce::String (c.pid));
+        ASSERT_TRUE (outside.createSymbolicLink (link, true));
+
+        BundleInstaller installer (folder, "QuernfieldReverb3", bundleName (formatVst3));
+        const auto outcome = c.uninstall ? installer.uninstall() : installer.install (payloadData (formatVst3), payloadSize (formatVst3));
+
+        EXPECT_TRUE (outcome.succeeded()) << outcome.describe();
+        EXPECT_EQ (listTree (outside), outsideBefore);
+        EXPECT_FALSE (link.existsAsFile() || link.isDirectory() || link.isSymbolicLink());
+        EXPECT_EQ (folder.getChildFile (bundleName (formatVst3)).isDirectory(), ! c.uninstall);
+    }
+}
+
+TEST (BundleInstaller, ABundleAUserCannotFullyDeleteStaysWholeAndNoCopyIsLeftBeside)
+{
+    if (! runningAsRoot() || access ("/usr/bin/setpriv", X_OK) != 0)
+        GTEST_SKIP() << "needs root and setpriv to run the install as another user";
+
+    for (auto* command : { "install", "uninstall" })
+    {
+        SCOPED_TRACE (command);
+        TempFolder temp;
+        ::chmod (temp.get().getFullPathName().toRawUTF8(), 0755);
+        Site site (formatVst3, temp.get().getChildFile ("owned-by-nobody"));
+
+        // The user owns it all, but one folder inside the bundle is read-only.
+        for (const auto& [path, what] : listTree (site.root))
+            ::lchown (site.root.getChildFile (path).getFullPathName().toRawUTF8(), 65534, 65534);
+        ::chown (site.root.getFullPathName().toRawUTF8(), 65534, 65534);
+        const auto locked = site.folder.getChildFile (bundleName (formatVst3)).getChildFile ("Contents/x86_64-win");
+        ASSERT_EQ (::chmod (locked.getFullPathName().toRawUTF8(), 0555), 0);
+        const auto before = listTree (site.root);
+
+        const auto pid = spawnTool ({ "/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                      KW_INSTALL_TOOL, command, site.folder.getFullPathName().toStdString(), "0" });
+        ASSERT_GT (pid, 0);
+        const auto status = waitFor (pid);
+        ::chmod (locked.getFullPathName().toRawUTF8(), 0755);
+        ASSERT_TRUE (WIFEXITED (status));
+        if (WEXITSTATUS (status) == 126 || WEXITSTATUS (status) == 127)
+            GTEST_SKIP() << "the test tool cannot be run as an unprivileged user from this build folder";
+
+        EXPECT_EQ (WEXITSTATUS (status), 10 + (int) Failure::oldCopyNotRemovable);
+        EXPECT_EQ (listTree (site.root), before);
+
+        // No second copy beside the bundle that a host scanning the folder could load.
+        for (const auto& [path, what] : listTree (site.folder))
+        {
+            EXPECT_TRUE (path.startsWith (bundleName (formatVst3)) || ! path.contains ("QuernfieldReverb3")) << path;
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <unistd.h>
 
 using testing_support::ScopedPrefix;
 
@@ -161,6 +162,55 @@ TEST (MainComponentState, DestructionRemovesALeftoverScriptFileButNotAFolder)
         std::make_unique<MainComponent>().reset();
 
         EXPECT_TRUE (folder.getChildFile ("inside").existsAsFile());
+    }
+    {
+        // A link of that name is not a file of ours: neither it nor what it points at goes.
+        ScopedPrefix prefix;
+        const auto target = prefix.root().getChildFile ("elsewhere.sh");
+        target.replaceWithText ("someone's");
+        const auto link = prefix.tempDir().getChildFile ("script.sh");
+        target.createSymbolicLink (link, true);
+
+        std::make_unique<MainComponent>().reset();
+
+        EXPECT_TRUE (link.isSymbolicLink());
+        EXPECT_TRUE (target.existsAsFile());
+    }
+    if (geteuid() == 0)
+    {
+        // In a shared temporary folder another user's script.sh is not ours to delete, root or not.
+        ScopedPrefix prefix;
+        const auto script = prefix.tempDir().getChildFile ("script.sh");
+        script.replaceWithText ("#!/bin/sh\n");
+        ASSERT_EQ (::chown (script.getFullPathName().toRawUTF8(), 65534, 65534), 0);
+
+        std::make_unique<MainComponent>().reset();
+
+        EXPECT_TRUE (script.existsAsFile());
+    }
+}
+
+TEST (MainComponentState, ABundleAKilledRunLeftAsideIsBackBeforeTheFirstPaint)
+{
+    int deadPid = 4000000;
+    while (platform::isProcessRunning (deadPid))
+        ++deadPid;
+
+    // Where a run killed between its two moves leaves the old bundle, now and in earlier versions.
+    for (const juce::String aside : { "old", "QuernfieldReverb3.vst3" })
+    {
+        SCOPED_TRACE (aside);
+        ScopedPrefix prefix;
+        const auto folder = prefix.defaultFolder (formatVst3);
+        const auto staging = folder.getChildFile (".QuernfieldReverb3.kitwarden-staging-" + juce::String (deadPid));
+        staging.getChildFile (aside).getChildFile ("Contents/x86_64-win/QuernfieldReverb3.vst3").create();
+
+        MainComponent view;
+
+        EXPECT_TRUE (defaultBundle (prefix, formatVst3).getChildFile ("Contents/x86_64-win/QuernfieldReverb3.vst3").existsAsFile());
+        EXPECT_FALSE (staging.exists());
+        EXPECT_TRUE (view.isFormatSelected (formatVst3));
+        EXPECT_EQ (MainComponent::statusText (view.scanFormat (formatVst3)), "INSTALLED");
     }
 }
 
