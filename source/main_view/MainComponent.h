@@ -140,6 +140,7 @@ private:
     InstallPathSettings::FormatFolders formatFolders;
 
     std::array<std::optional<InstallOutcome>, numFormats> runOutcomes;
+    juce::String installNotice;
     bool runWasUninstall = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)

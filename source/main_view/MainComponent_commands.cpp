@@ -44,6 +44,6 @@ void MainComponent::installClicked()
     }
 
     // No run over nothing: it would report a success that installed nothing.
-    helpLabel->setText (shiftHeld ? "Select at least one format to uninstall." : "Select at least one format to install.",
-                        juce::dontSendNotification);
+    installNotice = shiftHeld ? "Select at least one format to uninstall." : "Select at least one format to install.";
+    helpLabel->setText (installNotice, juce::dontSendNotification);
 }

@@ -59,7 +59,17 @@ void MainComponent::buttonStateChanged (juce::Button* button)
 {
     if (! button->isMouseOver (false))
     {
+        if (button == installButton.get())
+            installNotice.clear();
+
         helpLabel->setText ({}, juce::dontSendNotification);
+        return;
+    }
+
+    // A word on an empty selection stays until the mouse leaves INSTALL.
+    if (button == installButton.get() && installNotice.isNotEmpty())
+    {
+        helpLabel->setText (installNotice, juce::dontSendNotification);
         return;
     }
 
@@ -96,7 +106,9 @@ void MainComponent::refreshShift (const juce::ModifierKeys& modifiers)
     repaint();
 }
 
-void MainComponent::mouseEnter (const juce::MouseEvent& e) { refreshShift (e.mods); }
+// An X11 enter event passes on the modifiers last seen, so entering asks the system itself;
+// moves and presses carry the keys as they were at that moment.
+void MainComponent::mouseEnter (const juce::MouseEvent&)   { refreshShift (juce::ModifierKeys::getCurrentModifiersRealtime()); }
 void MainComponent::mouseMove (const juce::MouseEvent& e)  { refreshShift (e.mods); }
 void MainComponent::mouseDown (const juce::MouseEvent& e)  { refreshShift (e.mods); }
 

@@ -126,6 +126,59 @@ class MainViewWindowTest(InstallerWindowTest):
         self.shot("view-uninstalled.png")
         self.close_and_expect_clean_exit()
 
+    def test_a_shift_released_in_another_window_does_not_uninstall(self):
+        subprocess.run([TOOL, "install", os.path.join(self.common, "VST3"), "0"], check=True, stdout=subprocess.DEVNULL)
+        self.start()
+        self.move_to("INSTALL")
+        label_install = self.pixels(*INSTALL_LABEL)
+        self.session.xdotool("keydown", "shift")
+        self.assertTrue(self.eventually(lambda: label_install != self.pixels(*INSTALL_LABEL)),
+                        "UNINSTALL label did not appear")
+
+        # Shift goes up while another window has the keyboard: the installer never hears of it.
+        other = self.session.dpy.screen().root.create_window(
+            0, 0, 100, 100, 0, self.session.dpy.screen().root_depth)
+        other.map()
+        self.session.dpy.sync()
+        self.session.xdotool("mousemove", "50", "50")
+        self.session.xdotool("windowfocus", "--sync", str(other.id))
+        self.session.xdotool("keyup", "shift")
+        settle(0.3)
+
+        # Back over INSTALL the label tells the truth again, and a click installs.
+        self.session.xdotool("windowfocus", "--sync", str(self.window.id))
+        self.move_to("INSTALL")
+        self.assertTrue(self.eventually(lambda: self.pixels(*INSTALL_LABEL) == label_install),
+                        "the label still says UNINSTALL")
+        self.session.xdotool("click", "1")
+        settle(0.5)
+        vst3 = os.path.join(self.common, "VST3", "QuernfieldReverb3.vst3")
+        self.assertTrue(os.path.isdir(vst3), "the click uninstalled")
+        self.assertTrue(self.bundle_matches_archive("VST3"))
+        self.shot("view-stale-shift-installed.png")
+        self.close_and_expect_clean_exit()
+
+    def test_install_with_nothing_selected_starts_no_run(self):
+        self.start()
+        self.move_to("INSTALL")
+        hover_help = self.pixels(*HELP_LINE)
+        row = self.pixel(self.centres["VST3"])
+        for shift in (False, True):
+            if shift:
+                self.session.xdotool("keydown", "shift")
+                settle(0.3)
+            self.session.xdotool("click", "1")
+            settle(0.4)
+            # The help line says what to do instead; the rows are still there and nothing was written.
+            self.assertTrue(self.eventually(lambda: self.pixels(*HELP_LINE) != hover_help))
+            self.assertEqual(self.pixel(self.centres["VST3"]), row)
+            self.assertFalse(os.path.exists(self.common))
+            self.shot("view-nothing-selected-shift.png" if shift else "view-nothing-selected.png")
+            if shift:
+                self.session.xdotool("keyup", "shift")
+            hover_help = self.pixels(*HELP_LINE)
+        self.close_and_expect_clean_exit()
+
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0]], verbosity=2)
