@@ -106,6 +106,10 @@ InstallOutcome BundleInstaller::createStaging()
     if (auto e = ops.createFolderExclusive (staging); e != FileError::none)
         return InstallOutcome::failed (failureFor (e));
 
+    // An old copy that could only be half deleted is refused before anything of it changes.
+    if (ops.checkRemovable (getBundle()) != FileError::none)
+        return InstallOutcome::failed (Failure::oldCopyNotRemovable);
+
     return InstallOutcome::done();
 }
 
@@ -164,10 +168,6 @@ InstallOutcome BundleInstaller::install (const void* archiveData, size_t archive
 
     if (auto outcome = createStaging(); ! outcome.succeeded())
         return fail (outcome.failure);
-
-    // An old copy that could only be half deleted is refused before anything of it changes.
-    if (ops.checkRemovable (bundle) != FileError::none)
-        return fail (Failure::oldCopyNotRemovable);
 
     const auto staging = getStagingFolder();
     const auto fresh = staging.getChildFile (freshName);
@@ -242,9 +242,6 @@ InstallOutcome BundleInstaller::uninstall()
     // Moved aside in one step first, so a bundle is either whole or gone, never half-deleted.
     if (auto outcome = createStaging(); ! outcome.succeeded())
         return fail (outcome.failure);
-
-    if (ops.checkRemovable (bundle) != FileError::none)
-        return fail (Failure::oldCopyNotRemovable);
 
     const auto staging = getStagingFolder();
     const auto removed = staging.getChildFile (removedName);

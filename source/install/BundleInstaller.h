@@ -42,6 +42,7 @@ public:
 private:
     InstallOutcome fail (InstallOutcome::Failure failure);
     InstallOutcome noFolder() const;
+    /** A new staging folder of this run's, once the bundle there is known to be removable. */
     InstallOutcome createStaging();
     InstallOutcome extractInto (const PayloadArchive& archive, const juce::File& bundleRoot);
 

@@ -106,10 +106,10 @@ void MainComponent::refreshShift (const juce::ModifierKeys& modifiers)
     repaint();
 }
 
-// An X11 enter event passes on the modifiers last seen, so entering asks the system itself;
-// moves and presses carry the keys as they were at that moment.
+// An X11 enter event passes on the modifiers last seen, and the first move after it may carry
+// them too, so these ask the system itself; a press carries the keys as they were at that moment.
 void MainComponent::mouseEnter (const juce::MouseEvent&)   { refreshShift (juce::ModifierKeys::getCurrentModifiersRealtime()); }
-void MainComponent::mouseMove (const juce::MouseEvent& e)  { refreshShift (e.mods); }
+void MainComponent::mouseMove (const juce::MouseEvent&)    { refreshShift (juce::ModifierKeys::getCurrentModifiersRealtime()); }
 void MainComponent::mouseDown (const juce::MouseEvent& e)  { refreshShift (e.mods); }
 
 void MainComponent::globalFocusChanged (juce::Component* focusedComponent)
