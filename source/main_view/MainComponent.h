@@ -81,6 +81,7 @@ private:
 
     /** Shift as the system has it now: the label and a click always agree with it. */
     void refreshShift (const juce::ModifierKeys& modifiers);
+    void refreshShiftFromSystem();
     void globalFocusChanged (juce::Component* focusedComponent) override;
 
     /** The INSTALL click: a run over the selection, or with nothing selected a word on what to do. */

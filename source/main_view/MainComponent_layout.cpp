@@ -2,6 +2,7 @@
 #include "MainComponent.h"
 
 #include "look/UnitGeometry.h"
+#include "platform/Keyboard.h"
 
 void MainComponent::resized()
 {
@@ -106,16 +107,23 @@ void MainComponent::refreshShift (const juce::ModifierKeys& modifiers)
     repaint();
 }
 
-// An X11 enter event passes on the modifiers last seen, and the first move after it may carry
-// them too, so these ask the system itself; a press carries the keys as they were at that moment.
-void MainComponent::mouseEnter (const juce::MouseEvent&)   { refreshShift (juce::ModifierKeys::getCurrentModifiersRealtime()); }
-void MainComponent::mouseMove (const juce::MouseEvent&)    { refreshShift (juce::ModifierKeys::getCurrentModifiersRealtime()); }
+// JUCE may see no enter or move when the pointer comes back to where it left, and then a key
+// released elsewhere goes unnoticed: so the mouse and the focus ask the system itself. A press
+// carries the keys as they were at that moment.
+void MainComponent::refreshShiftFromSystem()
+{
+    if (const auto held = platform::isShiftKeyDown())
+        refreshShift (*held ? juce::ModifierKeys (juce::ModifierKeys::shiftModifier) : juce::ModifierKeys());
+}
+
+void MainComponent::mouseEnter (const juce::MouseEvent&)   { refreshShiftFromSystem(); }
+void MainComponent::mouseMove (const juce::MouseEvent&)    { refreshShiftFromSystem(); }
 void MainComponent::mouseDown (const juce::MouseEvent& e)  { refreshShift (e.mods); }
 
 void MainComponent::globalFocusChanged (juce::Component* focusedComponent)
 {
     if (focusedComponent != nullptr && focusedComponent->getTopLevelComponent() == getTopLevelComponent())
-        refreshShift (juce::ModifierKeys::getCurrentModifiersRealtime());
+        refreshShiftFromSystem();
 }
 
 void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)

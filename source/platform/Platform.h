@@ -5,6 +5,7 @@
 // calls an OS API.
 #include "FileChecks.h"
 #include "FileOps.h"
+#include "Keyboard.h"
 #include "PeVersionReader.h"
 #include "Process.h"
 #include "Shell.h"
