@@ -44,8 +44,95 @@ bool isStrictUtf8 (const void* data, size_t size)
     return true;
 }
 
+std::optional<juce::String> screen (const void* bytes, size_t size)
+{
+    auto* data = static_cast<const char*> (bytes);
+
+    if (size >= 3 && std::memcmp (data, "\xef\xbb\xbf", 3) == 0)
+    {
+        data += 3;
+        size -= 3;
+    }
+
+    if (! isStrictUtf8 (data, size))
+        return std::nullopt;
+
+    auto text = juce::String::fromUTF8 (data, (int) size);
+
+    if (findProblem (text).isNotEmpty())
+        return std::nullopt;
+
+    return text;
+}
+
+namespace
+{
+/** Where the first element starts, past the prolog's declarations and comments; -1 for none. */
+int firstElementStart (const juce::String& text)
+{
+    for (int i = text.indexOfChar ('<'); i >= 0; i = text.indexOfChar (i + 1, '<'))
+    {
+        const auto next = text[i + 1];
+
+        if (next == '?' || next == '!')
+        {
+            const auto end = text.indexOf (i, next == '?' ? "?>" : ">");
+
+            if (end < 0)
+                return -1;
+
+            i = end;
+            continue;
+        }
+
+        return i;
+    }
+
+    return -1;
+}
+
+/** Whether every '&' begins a whole reference: a name, "#" and digits or "#x" and hex digits,
+    then ';'. JUCE's reader runs past the end of its text on one that is cut off.
+*/
+bool referencesAreWhole (const juce::String& text)
+{
+    for (int i = text.indexOfChar ('&'); i >= 0; i = text.indexOfChar (i + 1, '&'))
+    {
+        int j = i + 1;
+        const bool numeric = text[j] == '#';
+        const bool hex = numeric && text[j + 1] == 'x';
+        j += numeric ? (hex ? 2 : 1) : 0;
+        const auto start = j;
+
+        for (; j < text.length() && j - start < 32; ++j)
+        {
+            const auto c = text[j];
+            const bool ok = hex ? juce::CharacterFunctions::getHexDigitValue (c) >= 0
+                                : (numeric ? juce::CharacterFunctions::isDigit (c)
+                                           : juce::CharacterFunctions::isLetterOrDigit (c) || c == '_' || c == '.' || c == '-');
+            if (! ok)
+                break;
+        }
+
+        if (j == start || text[j] != ';')
+            return false;
+    }
+
+    return true;
+}
+} // namespace
+
 juce::String findProblem (const juce::String& text)
 {
+    // Processing instructions belong in the prolog, where the XML declaration goes. JUCE's parser
+    // skips them as if they were white space anywhere, and inside an element, with text after
+    // one, it goes round the same spot for ever.
+    if (const auto root = firstElementStart (text); root >= 0 && text.indexOf (root, "<?") >= 0)
+        return "processing instruction after the prolog";
+
+    if (! referencesAreWhole (text))
+        return "malformed reference";
+
     int depth = 0;
     auto p = text.getCharPointer();
 
@@ -92,6 +179,7 @@ juce::String findProblem (const juce::String& text)
 
         if (*next == '?')
         {
+
             auto end = juce::CharacterFunctions::find (p, juce::CharPointer_ASCII ("?>"));
             if (end.isEmpty())
                 return "unterminated processing instruction";
@@ -110,13 +198,18 @@ juce::String findProblem (const juce::String& text)
         // in well-formed XML, so the first '>' ends the tag.
         auto end = juce::CharacterFunctions::find (p, juce::CharPointer_ASCII (">"));
         if (end.isEmpty())
-            return {};   // not well-formed; the parser rejects it without recursing
+            return "unterminated tag";
 
         if (*(end - 1) != '/' && ++depth > maxNestingDepth)
             return "nested too deeply";
 
         p = end + 1;
     }
+
+    // Every element closed, as in any file a writer finished: JUCE's reader is least careful
+    // on text that simply stops.
+    if (depth != 0)
+        return "unclosed element";
 
     return {};
 }
@@ -138,23 +231,6 @@ std::optional<juce::String> loadIfSafe (const juce::File& file)
     if (stream->readIntoMemoryBlock (bytes, (ssize_t) size) != (size_t) size)
         return std::nullopt;
 
-    auto* data = static_cast<const char*> (bytes.getData());
-    auto length = bytes.getSize();
-
-    if (length >= 3 && std::memcmp (data, "\xef\xbb\xbf", 3) == 0)
-    {
-        data += 3;
-        length -= 3;
-    }
-
-    if (! isStrictUtf8 (data, length))
-        return std::nullopt;
-
-    auto text = juce::String::fromUTF8 (data, (int) length);
-
-    if (findProblem (text).isNotEmpty())
-        return std::nullopt;
-
-    return text;
+    return screen (bytes.getData(), bytes.getSize());
 }
 } // namespace SettingsFileGuard

@@ -7,9 +7,10 @@
 /** Screens a settings file before it reaches the XML parser.
 
     The shared file is a few hundred bytes holding one empty element. JUCE's parser recurses
-    once per nesting level and expands DTD entities without limit, so a hostile file could
-    overflow the stack or exhaust memory at start-up; such files are refused unread, and the
-    defaults serve.
+    once per nesting level, expands DTD entities without limit, and loops for ever on a
+    processing instruction inside an element that text follows, so a hostile file could
+    overflow the stack, exhaust memory or hang the program at start-up; such files are refused
+    unread, and the defaults serve.
 */
 namespace SettingsFileGuard
 {
@@ -21,6 +22,11 @@ constexpr int maxNestingDepth = 32;
     its parser then reads past the end of its buffer.
 */
 bool isStrictUtf8 (const void* data, size_t size);
+
+/** The text of a settings file's bytes when they are fit for the parser: a byte-order mark
+    is allowed, then strict UTF-8, then nothing findProblem refuses.
+*/
+std::optional<juce::String> screen (const void* data, size_t size);
 
 /** Why a text is refused, or an empty string when it is fit to parse. */
 juce::String findProblem (const juce::String& text);

@@ -1,28 +1,31 @@
 // libFuzzer target: the settings reader's screening of a file's bytes, then JUCE's parser on
-// whatever the guard lets through, as the program reads the shared settings file.
+// whatever the screening lets through, exactly as the program reads the shared settings file.
 #include "settings/SettingsFileGuard.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     if (size > (size_t) SettingsFileGuard::maxFileBytes)
         return 0;
 
-    if (! SettingsFileGuard::isStrictUtf8 (data, size))
+    const auto text = SettingsFileGuard::screen (data, size);
+
+    if (! text.has_value())
         return 0;
 
-    const auto text = juce::String::fromUTF8 (reinterpret_cast<const char*> (data), (int) size);
-
-    // Strictly valid UTF-8 decodes and encodes back to the same bytes, up to a first NUL.
-    const auto back = text.toStdString();
-    if (back.size() > size || std::memcmp (back.data(), data, back.size()) != 0)
+    // What passes is strict UTF-8: it decodes and encodes back to the same bytes, up to a NUL.
+    const auto offset = size >= 3 && data[0] == 0xef && data[1] == 0xbb && data[2] == 0xbf ? 3u : 0u;
+    const auto* start = reinterpret_cast<const char*> (data) + offset;
+    const auto expectedLength = strnlen (start, size - offset);
+    const auto back = text->toStdString();
+    if (back.size() != expectedLength || std::memcmp (back.data(), start, back.size()) != 0)
         std::abort();
 
-    if (SettingsFileGuard::findProblem (text).isEmpty())
-        if (auto root = juce::parseXML (text))
-            root->getStringAttribute ("VST3_Path");
+    if (auto root = juce::parseXML (*text))
+        root->getStringAttribute ("VST3_Path");
 
     return 0;
 }
