@@ -9,7 +9,7 @@ deps="$here/deps"
 build_pkgs="g++ cmake ninja-build pkg-config libfreetype-dev libfontconfig1-dev libx11-dev
 libxrandr-dev libxinerama-dev libxext-dev libxcursor-dev zlib1g-dev libpng-dev libjpeg-dev"
 # GoogleTest: Debian ships it, CTest reads its results per case.
-test_pkgs="xvfb xdotool imagemagick libgtest-dev python3-xlib x11-utils util-linux unzip"
+test_pkgs="xvfb xdotool imagemagick libgtest-dev python3-xlib x11-utils util-linux unzip openbox"
 
 missing=()
 for p in $build_pkgs $test_pkgs; do

@@ -2,6 +2,7 @@
 
 #include "AppIconData.h"
 #include "main_view/MainComponent.h"
+#include "platform/WindowShape.h"
 #include "product/ProductInfo.h"
 
 fh_installerApplication::~fh_installerApplication()
@@ -64,9 +65,18 @@ fh_installerApplication::MainWindow::MainWindow (const juce::String& name)
     setIcon (renderAppIcon());
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
+
+    // The constrainer squares only resizes the framework starts; the window manager's own
+    // frame resizes follow the size hints.
+    if (auto* peer = getPeer())
+        platform::keepWindowSquare (peer->getNativeHandle());
 }
 
-fh_installerApplication::MainWindow::~MainWindow() = default;
+fh_installerApplication::MainWindow::~MainWindow()
+{
+    if (auto* peer = getPeer())
+        platform::stopKeepingWindowSquare (peer->getNativeHandle());
+}
 
 void fh_installerApplication::MainWindow::closeButtonPressed()
 {

@@ -10,4 +10,5 @@
 #include "Process.h"
 #include "Shell.h"
 #include "SystemFolders.h"
+#include "WindowShape.h"
 #include "WindowsPaths.h"

@@ -67,12 +67,18 @@ class XSession:
         while time.time() < deadline:
             if self.proc is not None and self.proc.poll() is not None:
                 raise RuntimeError(f"program exited early with {self.proc.returncode}")
-            for w in self.dpy.screen().root.query_tree().children:
+            # Top-level windows, and under a window manager the clients inside its frames.
+            for top in self.dpy.screen().root.query_tree().children:
                 try:
-                    if self.title_of(w) == title and w.get_attributes().map_state == X.IsViewable:
-                        return w
+                    candidates = [top] + list(top.query_tree().children)
                 except Exception:
-                    pass
+                    continue
+                for w in candidates:
+                    try:
+                        if self.title_of(w) == title and w.get_attributes().map_state == X.IsViewable:
+                            return w
+                    except Exception:
+                        pass
             time.sleep(0.1)
         raise RuntimeError(f"no window titled {title!r} appeared")
 
