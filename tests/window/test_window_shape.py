@@ -8,6 +8,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -41,12 +42,14 @@ class WindowShapeTest(unittest.TestCase):
                 and (hints.min_aspect["num"], hints.min_aspect["denum"]) == (1, 1)
                 and (hints.max_aspect["num"], hints.max_aspect["denum"]) == (1, 1))
 
-    def eventually(self, predicate, tries=60):
-        for _ in range(tries):
-            if predicate():
-                return True
+    def eventually(self, predicate, timeout=15.0):
+        """Whether predicate comes true within timeout: a loaded machine answers late."""
+        deadline = time.time() + timeout
+        while not predicate():
+            if time.time() > deadline:
+                return False
             settle(0.1)
-        return False
+        return True
 
     def test_the_hints_carry_the_aspect_after_start_and_after_a_resize(self):
         self.session.start(EXE, self.env)

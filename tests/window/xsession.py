@@ -176,7 +176,7 @@ class InstallerWindowTest(unittest.TestCase):
     def pixel(self, point):
         return self.pixels(point[0], point[1], 1, 1)[0]
 
-    def eventually(self, predicate, timeout=5.0):
+    def eventually(self, predicate, timeout=10.0):
         """Whether predicate comes true within timeout: the window answers at its own pace,
         slower on a loaded machine."""
         deadline = time.time() + timeout
