@@ -12,17 +12,6 @@ PanelChrome::PanelChrome()
 
 PanelChrome::~PanelChrome() = default;
 
-void PanelChrome::setUnit (float newUnit)
-{
-    if (juce::exactlyEqual (unit, newUnit))
-        return;
-
-    unit = newUnit;
-
-    if (! getLocalBounds().isEmpty())
-        resized();
-}
-
 void PanelChrome::close()
 {
     if (auto* parent = getParentComponent())

@@ -14,8 +14,10 @@ public:
     PanelChrome();
     ~PanelChrome() override;
 
-    /** The unit of the view the panel covers; a panel already laid out is laid out again. */
-    void setUnit (float newUnit);
+    /** The unit of the view the panel covers. It changes only with the view's width, so the
+        host sets it before the bounds, whose change lays the panel out.
+    */
+    void setUnit (float newUnit) noexcept { unit = newUnit; }
     float getUnit() const noexcept { return unit; }
 
     /** Takes the panel off its parent; the owner keeps the object until it opens a new one. */
