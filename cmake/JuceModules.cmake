@@ -2,9 +2,27 @@
 #   juce_base  core and events: all that the install engine and the settings file may use;
 #   juce_gui   data structures, graphics and GUI basics, on top of it.
 # Each sees only its own modules' headers, so a GUI include below the view is a build error.
-find_package (PkgConfig REQUIRED)
-pkg_check_modules (KW_SYSLIBS REQUIRED IMPORTED_TARGET freetype2 fontconfig zlib libpng libjpeg)
 find_package (Threads REQUIRED)
+if (WIN32)
+    # mingw ignores JUCE's #pragma comment (lib, ...): the system libraries are named here.
+    find_library (KW_PNG_LIB png16 REQUIRED)
+    find_library (KW_JPEG_LIB jpeg REQUIRED)
+    find_library (KW_Z_LIB z REQUIRED)
+    find_path (KW_PNG_INCLUDE png.h REQUIRED)
+    add_library (kw_syslibs INTERFACE)
+    target_include_directories (kw_syslibs INTERFACE "${KW_PNG_INCLUDE}")
+    target_link_libraries (kw_syslibs INTERFACE ${KW_PNG_LIB} ${KW_JPEG_LIB} ${KW_Z_LIB}
+        kernel32 user32 gdi32 shell32 ole32 oleaut32 uuid advapi32 version shlwapi dbghelp
+        winmm wininet ws2_32 rpcrt4 comdlg32 comctl32 imm32 dwmapi vfw32 sapi
+        d2d1 d3d11 dcomp dxgi dwrite dxguid opengl32 glu32 setupapi)
+    set (KW_JUCE_OS_DEFINES UNICODE _UNICODE)
+else()
+    find_package (PkgConfig REQUIRED)
+    pkg_check_modules (KW_SYSLIBS REQUIRED IMPORTED_TARGET freetype2 fontconfig zlib libpng libjpeg)
+    add_library (kw_syslibs INTERFACE)
+    target_link_libraries (kw_syslibs INTERFACE PkgConfig::KW_SYSLIBS ${CMAKE_DL_LIBS} rt)
+    set (KW_JUCE_OS_DEFINES LINUX=1)
+endif()
 
 set (_jm "${JUCE_MODULES_DIR}")
 
@@ -37,9 +55,9 @@ target_compile_definitions (juce_base PUBLIC
     JUCE_MODULE_AVAILABLE_juce_data_structures=1
     JUCE_MODULE_AVAILABLE_juce_graphics=1
     JUCE_MODULE_AVAILABLE_juce_gui_basics=1
-    LINUX=1
+    ${KW_JUCE_OS_DEFINES}
     $<IF:$<CONFIG:Debug>,DEBUG=1 _DEBUG=1,NDEBUG=1>)
-target_link_libraries (juce_base PUBLIC PkgConfig::KW_SYSLIBS Threads::Threads ${CMAKE_DL_LIBS} rt)
+target_link_libraries (juce_base PUBLIC kw_syslibs Threads::Threads)
 
 add_library (juce_gui STATIC
     ${_jm}/juce_data_structures/juce_data_structures.cpp

@@ -2,6 +2,7 @@
 
 #include "AppIconData.h"
 #include "main_view/MainComponent.h"
+#include "platform/Rendering.h"
 #include "platform/WindowShape.h"
 #include "product/ProductInfo.h"
 
@@ -66,10 +67,23 @@ fh_installerApplication::MainWindow::MainWindow (const juce::String& name)
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
 
-    // The constrainer squares only resizes the framework starts; the window manager's own
-    // frame resizes follow the size hints.
     if (auto* peer = getPeer())
+    {
+        if (platform::prefersSoftwareRendering())
+            useSoftwareRenderer (*peer);
+
+        // The constrainer squares only resizes the framework starts; the window manager's own
+        // frame resizes follow the size hints.
         platform::keepWindowSquare (peer->getNativeHandle());
+    }
+}
+
+void fh_installerApplication::MainWindow::useSoftwareRenderer (juce::ComponentPeer& peer)
+{
+    const auto index = peer.getAvailableRenderingEngines().indexOf ("Software Renderer");
+
+    if (index >= 0)
+        peer.setCurrentRenderingEngine (index);
 }
 
 fh_installerApplication::MainWindow::~MainWindow()

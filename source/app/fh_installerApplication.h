@@ -27,6 +27,8 @@ public:
         void closeButtonPressed() override;
 
     private:
+        static void useSoftwareRenderer (juce::ComponentPeer& peer);
+
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };
 

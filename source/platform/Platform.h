@@ -8,6 +8,7 @@
 #include "Keyboard.h"
 #include "PeVersionReader.h"
 #include "Process.h"
+#include "Rendering.h"
 #include "Shell.h"
 #include "SystemFolders.h"
 #include "WindowShape.h"

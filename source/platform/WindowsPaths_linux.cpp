@@ -1,91 +1,27 @@
-// Linux edition: Windows paths in a Wine prefix. C: is drive_c, other letters go through its dosdevices.
-#include "WindowsPaths.h"
+// Linux edition: drive C: is the Wine prefix's drive_c; other letters go through its dosdevices.
+#include "WindowsPathsNative.h"
 
 #include "SystemFolders.h"
 
-namespace platform
+namespace platform::windows_paths
 {
-namespace
+juce::File driveRoot (juce::juce_wchar letter)
 {
-bool isDriveLetter (juce::juce_wchar c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool isSeparator (juce::juce_wchar c)
-{
-    return c == '\\' || c == '/';
-}
-
-// Joins the parts below a drive root, resolving "." and ".." without climbing above the root,
-// as Windows does for "C:\..\x".
-juce::File childOfRoot (const juce::File& root, const juce::String& rest)
-{
-    juce::StringArray parts;
-    parts.addTokens (rest.replaceCharacter ('\\', '/'), "/", {});
-    juce::StringArray kept;
-
-    for (auto& part : parts)
-    {
-        if (part.isEmpty() || part == ".")
-            continue;
-
-        if (part == "..")
-        {
-            if (! kept.isEmpty())
-                kept.remove (kept.size() - 1);
-
-            continue;
-        }
-
-        kept.add (part);
-    }
-
-    return kept.isEmpty() ? root : root.getChildFile (kept.joinIntoString ("/"));
-}
-} // namespace
-
-juce::File fileFromWindowsPath (const juce::String& path)
-{
-    // Two leading separators in any mix name a network share, never a local folder.
-    if (path.length() >= 2 && isSeparator (path[0]) && isSeparator (path[1]))
-        return {};
-
-    if (path.startsWithChar ('/'))
-        return juce::File (path);
-
-    if (path.length() < 3 || ! isDriveLetter (path[0]) || path[1] != ':' || ! isSeparator (path[2]))
-        return {};
-
-    auto driveC = driveCFolder();
+    const auto driveC = driveCFolder();
 
     if (driveC == juce::File())
         return {};
 
-    const auto letter = juce::String::charToString (path[0]).toLowerCase();
-    auto root = letter == "c" ? driveC
-                              : driveC.getParentDirectory().getChildFile ("dosdevices").getChildFile (letter + ":");
+    const auto root = letter == 'c' ? driveC
+                                    : driveC.getParentDirectory().getChildFile ("dosdevices")
+                                          .getChildFile (juce::String::charToString (letter) + ":");
 
     // A letter Wine has no entry for is no drive; creating the folder would fake one.
-    if (! root.isDirectory())
-        return {};
-
-    return childOfRoot (root, path.substring (3));
+    return root.isDirectory() ? root : juce::File();
 }
 
-juce::String windowsPathFromFile (const juce::File& file)
+bool isNativeAbsolutePath (const juce::String& path)
 {
-    auto driveC = driveCFolder();
-
-    if (file == juce::File())
-        return {};
-
-    if (driveC != juce::File() && file == driveC)
-        return "C:\\";
-
-    if (driveC != juce::File() && file.isAChildOf (driveC))
-        return "C:\\" + file.getRelativePathFrom (driveC).replaceCharacter ('/', '\\');
-
-    return file.getFullPathName();
+    return path.startsWithChar ('/');
 }
-} // namespace platform
+} // namespace platform::windows_paths

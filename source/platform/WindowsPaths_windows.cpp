@@ -1,22 +1,28 @@
-// Windows edition: Windows paths are the system's own.
-#include "WindowsPaths.h"
+// Windows edition: drive letters are the system's own, except while tests replace the system's
+// folders; then drive C: is their folder and no other drive exists, so a test never writes
+// onto a real drive.
+#include "WindowsPathsNative.h"
 
-namespace platform
-{
-juce::File fileFromWindowsPath (const juce::String& path)
-{
-    const bool driveAbsolute = path.length() >= 3 && juce::CharacterFunctions::isLetter (path[0])
-                               && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
-    const bool unc = path.startsWith ("\\\\");
+#include "SystemFolders.h"
 
-    if (! driveAbsolute && ! unc)
+namespace platform::windows_paths
+{
+juce::File driveRoot (juce::juce_wchar letter)
+{
+    const auto driveC = driveCFolder();
+
+    if (driveC == juce::File())
         return {};
 
-    return juce::File (path.replaceCharacter ('/', '\\'));
+    if (driveC != juce::File ("C:\\"))
+        return letter == 'c' ? driveC : juce::File();
+
+    const juce::File root (juce::String::charToString (letter).toUpperCase() + ":\\");
+    return root.isDirectory() ? root : juce::File();
 }
 
-juce::String windowsPathFromFile (const juce::File& file)
+bool isNativeAbsolutePath (const juce::String&)
 {
-    return file.getFullPathName();
+    return false;
 }
-} // namespace platform
+} // namespace platform::windows_paths

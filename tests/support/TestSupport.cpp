@@ -3,6 +3,13 @@
 #include <functional>
 #include <string_view>
 
+#if JUCE_WINDOWS
+ #include <windows.h>
+ #include <tlhelp32.h>
+#else
+ #include <unistd.h>
+#endif
+
 namespace testing_support
 {
 TempFolder::TempFolder()
@@ -45,6 +52,27 @@ juce::File ScopedPrefix::defaultFolder (FormatIndex format) const
 {
     const char* below[] = { "VST3", "CLAP", "Avid/Audio/Plug-Ins" };
     return commonFiles().getChildFile (below[format]);
+}
+
+int anotherRunningProcessId()
+{
+   #if JUCE_WINDOWS
+    // Under Wine the parent may be no Windows process at all; any other process will do.
+    int found = 0;
+    const auto snapshot = CreateToolhelp32Snapshot (TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry {};
+    entry.dwSize = sizeof (entry);
+
+    for (auto more = Process32FirstW (snapshot, &entry); more && found == 0; more = Process32NextW (snapshot, &entry))
+        if ((int) entry.th32ProcessID != platform::currentProcessId() && entry.th32ProcessID != 0
+            && platform::isProcessRunning ((int) entry.th32ProcessID))
+            found = (int) entry.th32ProcessID;
+
+    CloseHandle (snapshot);
+    return found;
+   #else
+    return (int) getppid();
+   #endif
 }
 
 std::map<juce::String, juce::String> bundlePart (const std::map<juce::String, juce::String>& listing,

@@ -49,6 +49,9 @@ private:
     JUCE_DECLARE_NON_COPYABLE (ScopedPrefix)
 };
 
+/** The id of a process other than this one that is running now (the parent, or a system service). */
+int anotherRunningProcessId();
+
 /** Every file and folder below root, by relative path, with each file's size and content hash. */
 std::map<juce::String, juce::String> listTree (const juce::File& root);
 

@@ -1,0 +1,9 @@
+#include "Rendering.h"
+
+namespace platform
+{
+bool prefersSoftwareRendering()
+{
+    return false;
+}
+} // namespace platform
