@@ -290,7 +290,7 @@ TEST (BundleInstaller, AKilledInstallLeavesTheOldOrTheNewBundleAndTheNextRunClea
         for (auto it = expected.begin(); it != expected.end();)
             it = it->first.contains (bundleName (formatVst3)) ? expected.erase (it) : std::next (it);
         for (auto& [path, what] : bundle)
-            expected[site.folder.getChildFile (path).getRelativePathFrom (site.root)] = what;
+            expected[relativePath (site.folder.getChildFile (path), site.root)] = what;
         EXPECT_EQ (listTree (site.root), expected);
 
         if (i + 1 == delays.size() && sawNew == 0 && delayMs < 12800)

@@ -103,7 +103,7 @@ TEST (InstallRun, InstallsAndUninstallsTheSelectedFormats)
             }
 
             const auto folder = prefix.defaultFolder (f);
-            const auto bundlePrefix = folder.getChildFile (bundleName (f)).getRelativePathFrom (prefix.root());
+            const auto bundlePrefix = testing_support::relativePath (folder.getChildFile (bundleName (f)), prefix.root());
 
             if (c.disk[f] == Disk::shipped)
             {
@@ -124,7 +124,7 @@ TEST (InstallRun, InstallsAndUninstallsTheSelectedFormats)
                 const bool isItsFolder = bundlePrefix.startsWith (path + "/");
                 if ((inBundle && c.disk[f] != Disk::untouched) || isItsFolder)
                     continue;
-                if (path.startsWith (folder.getRelativePathFrom (prefix.root()) + "/"))
+                if (path.startsWith (testing_support::relativePath (folder, prefix.root()) + "/"))
                 {
                     auto b = before.find (path);
                     auto a = after.find (path);

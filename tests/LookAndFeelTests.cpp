@@ -76,7 +76,7 @@ TEST (CustomLookAndFeel, ComboBoxesArePillsWithCentredText)
     EXPECT_FLOAT_EQ (label.getFont().getHeight(), 14.0f);
     EXPECT_EQ (label.getJustificationType(), juce::Justification::centred);
 
-    juce::Image image (juce::Image::ARGB, 80, 20, true);
+    juce::Image image (juce::Image::ARGB, 80, 20, true, juce::SoftwareImageType());
     juce::Graphics g (image);
     lf.drawComboBox (g, 80, 20, false, 0, 0, 0, 0, box);
     EXPECT_EQ (image.getPixelAt (40, 10), colour_charcoal);

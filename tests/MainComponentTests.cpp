@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #if ! JUCE_WINDOWS
  #include <unistd.h>
@@ -220,6 +221,11 @@ TEST (MainComponentState, ABundleAKilledRunLeftAsideIsBackBeforeTheFirstPaint)
 
 TEST (MainWindowShape, TheWindowOpensAroundTheViewAndResizesOnlyToSquares)
 {
+    // Under Wine the native frame's caption comes out of the client area (600 x 581, with or
+    // without a window manager), which a plain Win32 window of the same style does not show there.
+    if (std::getenv ("KW_UNDER_WINE") != nullptr)
+        GTEST_SKIP() << "Wine takes the caption's 19 pixels from the window's client area";
+
     ScopedPrefix prefix;
     fh_installerApplication::MainWindow window ("fh_installer");
 

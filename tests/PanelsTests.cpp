@@ -1,3 +1,4 @@
+#include "look/CustomLookAndFeel.h"
 #include "main_view/MainComponent.h"
 #include "panels/ChangelogMarkup.h"
 #include "panels/LicenceAgreement.h"
@@ -172,6 +173,10 @@ TEST (ChangelogParser, TheShippedChangelogParsesToHeadingsBulletsAndSpacers)
 TEST (ChangelogLayout, BlocksAreMeasuredInUnits)
 {
     ScopedPrefix prefix;
+    // Measured in the program's own face, as the window shows them (the stock faces differ by system).
+    CustomLookAndFeel look;
+    juce::LookAndFeel::setDefaultLookAndFeel (&look);
+    const juce::ScopeGuard stockLookAfter { [] { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); } };
     const std::vector<ChangelogEntry> entries { { heading2, "v3.2.1" }, { spacer, "" }, { bullet, "**Fix:** a short line" },
                                                 { paragraph, "A paragraph." } };
     panel_changelog::ChangelogContent content (&entries);
@@ -198,7 +203,7 @@ TEST (ChangelogLayout, BlocksAreMeasuredInUnits)
 
     // The bullet sits in (0.5u, top, 3u, 3.5u), left of the text's 4u indent.
     content.setBounds (0, 0, 552, content.getHeight());
-    juce::Image image (juce::Image::ARGB, 552, content.getHeight(), true);
+    juce::Image image (juce::Image::ARGB, 552, content.getHeight(), true, juce::SoftwareImageType());
     {
         juce::Graphics g (image);
         content.paintEntireComponent (g, false);

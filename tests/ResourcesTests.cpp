@@ -49,7 +49,7 @@ const Embedded embedded[] = {
 juce::Image render (const juce::String& svgText, int size = 64)
 {
     auto xml = juce::parseXML (svgText);
-    juce::Image image (juce::Image::ARGB, size, size, true);
+    juce::Image image (juce::Image::ARGB, size, size, true, juce::SoftwareImageType());
 
     if (auto drawable = xml != nullptr ? juce::Drawable::createFromSVG (*xml) : nullptr)
     {

@@ -36,13 +36,8 @@ juce::String settingsXml (const juce::String& attributes, const juce::String& ta
 
 juce::String deeplyNested (int depth)
 {
-    juce::String s;
-    s.preallocateBytes ((size_t) depth * 8);
-    for (int i = 0; i < depth; ++i)
-        s << "<a>";
-    for (int i = 0; i < depth; ++i)
-        s << "</a>";
-    return s;
+    // In one go: appending piece by piece is quadratic with juce::String (minutes under Wine).
+    return juce::String::repeatedString ("<a>", depth) + juce::String::repeatedString ("</a>", depth);
 }
 
 juce::String exponentialEntities()
@@ -158,6 +153,7 @@ TEST (InstallPathSettings, LoadOrCreate)
           },
           { { "drive_c/O/VST3", "drive_c/O/CLAP", "drive_c/O/AAX" } }, SettingsCase::unchanged },
 
+       #if ! JUCE_WINDOWS // Wine's drive entries and POSIX paths belong to the Linux edition
         { "other drive letters go through the prefix's dosdevices; POSIX paths are kept",
           [] (const ScopedPrefix& p)
           {
@@ -166,6 +162,7 @@ TEST (InstallPathSettings, LoadOrCreate)
                                              + "\" VST3_Path=\"D:\\VST3\" AAX_Path=\"C:\\AAX\""));
           },
           { { "dosdevices/d:/VST3", "posix/CLAP", "drive_c/AAX" } }, SettingsCase::unchanged },
+       #endif
 
         { "a drive letter without a dosdevices entry, and a network path, give no folder",
           [] (const ScopedPrefix& p)
@@ -237,7 +234,7 @@ TEST (InstallPathSettings, LoadOrCreate)
         auto after = testing_support::listTree (prefix.root());
         for (const auto& [path, what] : before)
         {
-            if (path != prefix.settingsFile().getRelativePathFrom (prefix.root()))
+            if (path != testing_support::relativePath (prefix.settingsFile(), prefix.root()))
             {
                 EXPECT_EQ (after[path], what) << path;
             }

@@ -41,7 +41,8 @@ juce::Image renderAppIcon()
 {
     auto drawable = juce::Drawable::createFromImageData (AppIconData::kitwarden_icon_svg,
                                                          (size_t) AppIconData::kitwarden_icon_svgSize);
-    juce::Image image (juce::Image::ARGB, 256, 256, true);
+    // In memory, not a GPU image: it only becomes the window's icon, and Wine's Direct2D draws nothing.
+    juce::Image image (juce::Image::ARGB, 256, 256, true, juce::SoftwareImageType());
 
     if (drawable != nullptr)
     {

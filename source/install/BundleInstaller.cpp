@@ -106,9 +106,10 @@ InstallOutcome BundleInstaller::createStaging()
     if (auto e = ops.createFolderExclusive (staging); e != FileError::none)
         return InstallOutcome::failed (failureFor (e));
 
-    // An old copy that could only be half deleted is refused before anything of it changes.
-    if (ops.checkRemovable (getBundle()) != FileError::none)
-        return InstallOutcome::failed (Failure::oldCopyNotRemovable);
+    // An old copy that could only be half deleted, or that a program holds open, is refused
+    // before anything of it changes.
+    if (auto e = ops.checkRemovable (getBundle()); e != FileError::none)
+        return InstallOutcome::failed (e == FileError::inUse ? Failure::fileInUse : Failure::oldCopyNotRemovable);
 
     return InstallOutcome::done();
 }

@@ -53,7 +53,8 @@ public:
     virtual bool isLink (const juce::File& path) = 0;
 
     /** Whether removeTree could remove everything below and at the path: every folder in it
-        may have its entries deleted. Looked at before anything is moved, so a bundle is never
+        may have its entries deleted, and (on Windows) no file in it is held open by another
+        program (FileError::inUse). Looked at before anything is moved, so a bundle is never
         left half-deleted.
     */
     virtual FileError checkRemovable (const juce::File& path) = 0;

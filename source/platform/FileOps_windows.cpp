@@ -26,6 +26,26 @@ std::wstring wide (const juce::File& f)
     return f.getFullPathName().toWideCharPointer();
 }
 
+// A file another program holds (a host with the plug-in loaded, a scanner reading it) refuses
+// an open that shares nothing. Asked before anything moves: a folder that holds such a file can
+// still be renamed, and deleting a loaded DLL says "access denied", not "in use".
+FileError probeExclusive (const juce::File& file)
+{
+    // Write access too: a loaded DLL is mapped as an image, which refuses writers but not deleters.
+    const auto h = CreateFileW (wide (file).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+
+    if (h != INVALID_HANDLE_VALUE)
+    {
+        CloseHandle (h);
+        return FileError::none;
+    }
+
+    const auto e = GetLastError();
+    return e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION || e == ERROR_USER_MAPPED_FILE
+               ? FileError::inUse : FileError::none;
+}
+
 class WindowsFileOps : public FileOps
 {
 public:
@@ -134,6 +154,10 @@ public:
         // DeleteFileW refuses read-only files.
         if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
             return FileError::noPermission;
+
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            if (auto e = probeExclusive (path); e != FileError::none)
+                return e;
 
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
             for (const auto& entry : juce::RangedDirectoryIterator (path, false, "*", juce::File::findFilesAndDirectories))

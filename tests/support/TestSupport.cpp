@@ -109,6 +109,12 @@ juce::StringArray windowManagerAtoms()
     return atoms;
 }
 
+juce::String relativePath (const juce::File& file, const juce::File& root)
+{
+    // One form on both editions, so listings compare with paths written in tests.
+    return file.getRelativePathFrom (root).replaceCharacter ('\\', '/');
+}
+
 std::map<juce::String, juce::String> listTree (const juce::File& root)
 {
     std::map<juce::String, juce::String> tree;
@@ -116,7 +122,7 @@ std::map<juce::String, juce::String> listTree (const juce::File& root)
     for (const auto& entry : juce::RangedDirectoryIterator (root, true, "*", juce::File::findFilesAndDirectories))
     {
         const auto& file = entry.getFile();
-        const auto relative = file.getRelativePathFrom (root);
+        const auto relative = relativePath (file, root);
 
         if (entry.isDirectory())
         {

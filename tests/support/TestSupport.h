@@ -52,7 +52,11 @@ private:
 /** The id of a process other than this one that is running now (the parent, or a system service). */
 int anotherRunningProcessId();
 
-/** Every file and folder below root, by relative path, with each file's size and content hash. */
+/** file's path from root in the form listTree uses ("a/b", on either edition). */
+juce::String relativePath (const juce::File& file, const juce::File& root);
+
+/** Every file and folder below root, by relative path ("a/b", on either edition), with each
+    file's size and content hash. */
 std::map<juce::String, juce::String> listTree (const juce::File& root);
 
 /** Only the entries of a listing that are the bundle or lie below it. */
