@@ -14,7 +14,7 @@ if (WIN32)
     target_link_libraries (kw_syslibs INTERFACE ${KW_PNG_LIB} ${KW_JPEG_LIB} ${KW_Z_LIB}
         kernel32 user32 gdi32 shell32 ole32 oleaut32 uuid advapi32 version shlwapi dbghelp
         winmm wininet ws2_32 rpcrt4 comdlg32 comctl32 imm32 dwmapi vfw32 sapi
-        d2d1 d3d11 dcomp dxgi dwrite dxguid opengl32 glu32 setupapi)
+        d2d1 d3d11 dcomp dxgi dwrite dxguid opengl32 glu32 setupapi rstrtmgr)
     set (KW_JUCE_OS_DEFINES UNICODE _UNICODE)
 else()
     find_package (PkgConfig REQUIRED)

@@ -81,6 +81,28 @@ juce::MemoryBlock zipWithEntries (const juce::StringArray& names)
 
 } // namespace
 
+TEST (InstallOutcome, AFileInUseNamesTheProgramsHoldingItWhenTheSystemCanSay)
+{
+    struct Case { juce::StringArray heldBy; const char* expected; };
+    const Case cases[] = {
+        { {}, "a file is in use. Close your audio software and run the installer again." },
+        { { "Host.exe" }, "a file is in use by Host.exe: close it and run the installer again." },
+        { { "Host.exe", "Scanner.exe" }, "a file is in use by Host.exe, Scanner.exe: close it and run the installer again." },
+    };
+
+    for (const auto& c : cases)
+    {
+        auto outcome = InstallOutcome::failed (Failure::fileInUse);
+        outcome.heldBy = c.heldBy;
+        EXPECT_EQ (outcome.describe(), c.expected);
+    }
+
+    // Only an in-use failure names programs.
+    auto other = InstallOutcome::failed (Failure::diskFull);
+    other.heldBy = { "Host.exe" };
+    EXPECT_FALSE (other.describe().contains ("Host.exe"));
+}
+
 TEST (BundleInstaller, InstallReplacesTheBundleExactlyAndLeavesNoStaging)
 {
     for (auto f : { formatVst3, formatClap, formatAax })

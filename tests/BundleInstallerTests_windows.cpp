@@ -63,6 +63,11 @@ TEST (BundleInstallerWindows, APluginHeldOpenIsInUseForInstallAndUninstallAndNot
                                            : site.installer().install (payloadData (f), payloadSize (f));
             EXPECT_EQ (outcome.failure, Failure::fileInUse) << outcome.describe();
             EXPECT_EQ (listTree (site.root), site.before);
+
+            // Where the system names the holder, it is this very process.
+            for (const auto& name : outcome.heldBy)
+                EXPECT_TRUE (name.containsIgnoreCase ("kitwarden_tests")) << name;
+            RecordProperty ("heldBy", outcome.heldBy.joinIntoString (", ").toStdString());
         }
     }
 }

@@ -63,6 +63,8 @@ TEST (PeVersionReader, ReadsTheFixedFileVersion)
         { "wide numbers", { true, true, 16, { 65535, 0, 10, 7 } }, "65535.0.10.7" },
         { "no resource directory", { true, false, 16, { 3, 2, 1, 0 } }, "" },
         { "resources but no version", { true, true, 3, { 3, 2, 1, 0 } }, "" },
+        // Windows reads only VS_VERSION_INFO (ID 1); some binaries also carry a block under another ID.
+        { "a version block under ID 102 only", { true, true, 16, { 3, 2, 1, 0 }, 102 }, "" },
     };
 
     for (const auto& c : cases)

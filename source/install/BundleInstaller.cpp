@@ -1,5 +1,7 @@
 #include "BundleInstaller.h"
 
+#include "platform/FileHolders.h"
+
 using Failure = InstallOutcome::Failure;
 using platform::FileError;
 
@@ -156,6 +158,34 @@ InstallOutcome BundleInstaller::extractInto (const PayloadArchive& archive, cons
 
 InstallOutcome BundleInstaller::install (const void* archiveData, size_t archiveSize)
 {
+    return namingHolders (runInstall (archiveData, archiveSize));
+}
+
+InstallOutcome BundleInstaller::uninstall()
+{
+    return namingHolders (runUninstall());
+}
+
+InstallOutcome BundleInstaller::namingHolders (InstallOutcome outcome) const
+{
+    if (outcome.failure != Failure::fileInUse)
+        return outcome;
+
+    juce::Array<juce::File> files;
+    const auto bundle = getBundle();
+
+    if (bundle.existsAsFile())
+        files.add (bundle);
+    else
+        for (const auto& entry : juce::RangedDirectoryIterator (bundle, true, "*", juce::File::findFiles))
+            files.add (entry.getFile());
+
+    outcome.heldBy = platform::programsHolding (files);
+    return outcome;
+}
+
+InstallOutcome BundleInstaller::runInstall (const void* archiveData, size_t archiveSize)
+{
     if (formatFolder == juce::File())
         return noFolder();
 
@@ -229,7 +259,7 @@ InstallOutcome BundleInstaller::install (const void* archiveData, size_t archive
     return InstallOutcome::failed (Failure::oldCopyNotRemovable);
 }
 
-InstallOutcome BundleInstaller::uninstall()
+InstallOutcome BundleInstaller::runUninstall()
 {
     if (formatFolder == juce::File())
         return noFolder();

@@ -40,6 +40,10 @@ public:
     static juce::String stagingPrefix (const juce::String& productName);
 
 private:
+    InstallOutcome runInstall (const void* archiveData, size_t archiveSize);
+    InstallOutcome runUninstall();
+    /** A failure because a file is in use, with the programs that hold the bundle's files. */
+    InstallOutcome namingHolders (InstallOutcome outcome) const;
     InstallOutcome fail (InstallOutcome::Failure failure);
     InstallOutcome noFolder() const;
     /** A new staging folder of this run's, once the bundle there is known to be removable. */

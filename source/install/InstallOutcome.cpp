@@ -7,7 +7,11 @@ juce::String InstallOutcome::describe() const
     switch (failure)
     {
         case Failure::none:             return {};
-        case Failure::fileInUse:        return "a file is in use. Close your audio software and run the installer again.";
+        case Failure::fileInUse:
+            if (! heldBy.isEmpty())
+                return "a file is in use by " + heldBy.joinIntoString (", ") + ": close it and run the installer again.";
+
+            return "a file is in use. Close your audio software and run the installer again.";
         case Failure::noPermission:     return "no permission to write the plug-in folder. Run the installer as administrator.";
         case Failure::diskFull:         return "the disk is full. Free some space and run the installer again.";
         case Failure::corruptedPayload: return "the installer is damaged. Download it again.";

@@ -10,6 +10,7 @@
 namespace
 {
 constexpr uint32_t rtVersion = 16;
+constexpr uint32_t versionInfoId = 1;
 constexpr uint32_t fixedFileInfoSignature = 0xfeef04bd;
 constexpr int maxSections = 96;
 constexpr uint32_t maxDirectoryEntries = 1024;
@@ -150,11 +151,12 @@ juce::String read (juce::InputStream& stream)
     if (! rvaToOffset (sections, resourceRva, resourceBase))
         return {};
 
-    // Type RT_VERSION, then its first name, then its first language: a data entry.
+    // Type RT_VERSION, then the name VS_VERSION_INFO (ID 1, the only one Windows reads), then its
+    // first language: a data entry.
     uint32_t nameDirectory = 0, languageDirectory = 0, dataEntry = 0;
 
     if (! findEntry (reader, resourceBase, 0, rtVersion, true, nameDirectory)
-        || ! findEntry (reader, resourceBase, nameDirectory, 0, true, languageDirectory)
+        || ! findEntry (reader, resourceBase, nameDirectory, versionInfoId, true, languageDirectory)
         || ! findEntry (reader, resourceBase, languageDirectory, 0, false, dataEntry))
         return {};
 

@@ -4,6 +4,7 @@
 // source per edition (<service>_linux.cpp, <service>_windows.cpp); nothing outside this folder
 // calls an OS API.
 #include "FileChecks.h"
+#include "FileHolders.h"
 #include "FileOps.h"
 #include "Keyboard.h"
 #include "PeVersionReader.h"

@@ -57,7 +57,7 @@ juce::MemoryBlock makePe (const PeOptions& o)
     put32 (b, r + 16, o.resourceType);
     put32 (b, r + 20, 0x80000018);
     put16 (b, r + 0x18 + 14, 1);
-    put32 (b, r + 0x18 + 16, 1);
+    put32 (b, r + 0x18 + 16, o.resourceName);
     put32 (b, r + 0x18 + 20, 0x80000030);
     put16 (b, r + 0x30 + 14, 1);
     put32 (b, r + 0x30 + 16, 0x409);

@@ -12,6 +12,7 @@ struct PeOptions
     bool withResources = true;
     uint32_t resourceType = 16;      // RT_VERSION
     uint16_t version[4] { 3, 2, 1, 0 };
+    uint32_t resourceName = 1;       // VS_VERSION_INFO
 };
 
 /** The smallest PE image that carries a version resource: one .rsrc section. */
