@@ -5,9 +5,10 @@
 find_package (Threads REQUIRED)
 if (WIN32)
     # mingw ignores JUCE's #pragma comment (lib, ...): the system libraries are named here.
-    find_library (KW_PNG_LIB png16 REQUIRED)
-    find_library (KW_JPEG_LIB jpeg REQUIRED)
-    find_library (KW_Z_LIB z REQUIRED)
+    # The static archives by name: the executable must need no DLL that Windows lacks (zlib1.dll).
+    find_library (KW_PNG_LIB NAMES libpng16.a REQUIRED)
+    find_library (KW_JPEG_LIB NAMES libjpeg.a REQUIRED)
+    find_library (KW_Z_LIB NAMES libz.a REQUIRED)
     find_path (KW_PNG_INCLUDE png.h REQUIRED)
     add_library (kw_syslibs INTERFACE)
     target_include_directories (kw_syslibs INTERFACE "${KW_PNG_INCLUDE}")

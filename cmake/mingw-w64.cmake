@@ -28,6 +28,8 @@ set (CMAKE_RC_FLAGS_INIT "-I${KW_MINGW_SDK}/include")
 # Start files and libraries of the same release as the headers; everything static, so the
 # executable needs no mingw DLL beside it.
 set (CMAKE_EXE_LINKER_FLAGS_INIT "-B${KW_MINGW_SDK}/lib/ -L${KW_MINGW_SDK}/lib -static")
+# What ships carries no symbols.
+set (CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 set (CMAKE_FIND_ROOT_PATH "${KW_MINGW_LIBS}" "${KW_MINGW_SDK}" "/usr/${KW_MINGW_TRIPLE}")
 set (CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
