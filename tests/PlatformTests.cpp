@@ -1,4 +1,5 @@
 #include "support/TestSupport.h"
+#include "support/WindowsPathCases.h"
 
 #include <gtest/gtest.h>
 
@@ -6,14 +7,8 @@ using testing_support::ScopedPrefix;
 
 namespace
 {
-struct PathCase
-{
-    const char* windowsPath;
-    const char* expectedBelowPrefix;   // nullptr: no file at all
-};
-
 // The same on both editions: drive C: is the test prefix's drive_c.
-const PathCase pathCases[] = {
+const std::vector<testing_support::WindowsPathCase> pathCases = {
     { "C:\\Program Files\\Common Files\\VST3", "drive_c/Program Files/Common Files/VST3" },
     { "C:/Program Files/Common Files/CLAP", "drive_c/Program Files/Common Files/CLAP" },
     { "c:\\Mixed/Separators\\Here", "drive_c/Mixed/Separators/Here" },
@@ -37,17 +32,7 @@ const PathCase pathCases[] = {
 TEST (PlatformPaths, WindowsPathsOnDriveCMapIntoThePrefixAndNothingElseBecomesAPath)
 {
     ScopedPrefix prefix;
-
-    for (const auto& c : pathCases)
-    {
-        SCOPED_TRACE (c.windowsPath);
-        const auto file = platform::fileFromWindowsPath (c.windowsPath);
-
-        if (c.expectedBelowPrefix == nullptr)
-            EXPECT_EQ (file, juce::File()) << file.getFullPathName();
-        else
-            EXPECT_EQ (file.getFullPathName(), prefix.root().getChildFile (c.expectedBelowPrefix).getFullPathName());
-    }
+    testing_support::expectWindowsPathsMap (prefix, pathCases);
 }
 
 TEST (PlatformPaths, FilesOnDriveCAreWrittenInWindowsFormAndReadBack)

@@ -1,6 +1,7 @@
 // Linux edition: other drive letters through the prefix's dosdevices, POSIX paths, and the
 // environment that names the prefix.
 #include "support/TestSupport.h"
+#include "support/WindowsPathCases.h"
 
 #include <gtest/gtest.h>
 
@@ -22,22 +23,11 @@ TEST (PlatformPaths, OtherDriveLettersGoThroughTheDosdevicesEntries)
     prefix.root().getChildFile ("elsewhere").createDirectory();
     prefix.root().getChildFile ("elsewhere").createSymbolicLink (dosdevices.getChildFile ("d:"), true);
 
-    const struct { const char* windowsPath; const char* expectedBelowPrefix; } cases[] = {
+    testing_support::expectWindowsPathsMap (prefix, {
         { "D:\\Audio\\VST3", "dosdevices/d:/Audio/VST3" },
         { "z:/home", "dosdevices/z:/home" },
         { "E:\\Audio", nullptr },                     // the prefix has no dosdevices entry for E:
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE (c.windowsPath);
-        const auto file = platform::fileFromWindowsPath (c.windowsPath);
-
-        if (c.expectedBelowPrefix == nullptr)
-            EXPECT_EQ (file, juce::File()) << file.getFullPathName();
-        else
-            EXPECT_EQ (file.getFullPathName(), prefix.root().getChildFile (c.expectedBelowPrefix).getFullPathName());
-    }
+    });
 }
 
 TEST (PlatformPaths, AbsolutePosixPathsAreTakenAsTheyAre)

@@ -6,15 +6,12 @@ import os
 import subprocess
 import sys
 import unittest
-import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsession import InstallerWindowTest, settle  # noqa: E402
+from xsession import FORMAT_FOLDERS as FOLDERS, InstallerWindowTest, bundle_matches_archive, close_to, settle  # noqa: E402
 
 EXE, ARTEFACTS, TOOL, RESOURCES = (sys.argv[1:5] + [None] * 4)[:4]
 
-FOLDERS = {"VST3": "VST3", "CLAP": "CLAP", "AAX": "Avid/Audio/Plug-Ins"}
-ARCHIVES = {"VST3": "vst3.zip", "CLAP": "clap.zip", "AAX": "aax.zip"}
 INDEX = {"VST3": 0, "CLAP": 1, "AAX": 2}
 
 BLACK = (0x11, 0x11, 0x11)
@@ -29,10 +26,6 @@ def over_black(rgb, alpha):
     return tuple(round(c * alpha + b * (1 - alpha)) for c, b in zip(rgb, BLACK))
 
 
-def close_to(a, b, tolerance=3):
-    return all(abs(x - y) <= tolerance for x, y in zip(a, b))
-
-
 class MainViewWindowTest(InstallerWindowTest):
     exe = EXE
     artefacts = ARTEFACTS
@@ -41,16 +34,7 @@ class MainViewWindowTest(InstallerWindowTest):
                "INSTALL": (546, 471), "EULA": (54, 471), "nowhere": (300, 380)}
 
     def bundle_matches_archive(self, fmt):
-        folder = os.path.join(self.common, FOLDERS[fmt])
-        with zipfile.ZipFile(os.path.join(RESOURCES, ARCHIVES[fmt])) as z:
-            for info in z.infolist():
-                path = os.path.join(folder, *[p for p in info.filename.split("\\") if p])
-                if info.filename.endswith("\\"):
-                    if not os.path.isdir(path):
-                        return False
-                elif not os.path.isfile(path) or os.path.getsize(path) != info.file_size:
-                    return False
-        return True
+        return bundle_matches_archive(self.common, RESOURCES, fmt)
 
     def test_select_and_install_all_formats(self):
         self.start()

@@ -11,23 +11,16 @@ import shutil
 import subprocess
 import sys
 import unittest
-import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsession import InstallerWindowTest, settle  # noqa: E402
+from xsession import FORMAT_FOLDERS as FOLDERS, InstallerWindowTest, bundle_matches_archive, close_to, settle  # noqa: E402
 
 EXE, ARTEFACTS, WINE_RUN, RESOURCES = (sys.argv[1:5] + [None] * 4)[:4]
 
-FOLDERS = {"VST3": "VST3", "CLAP": "CLAP", "AAX": "Avid/Audio/Plug-Ins"}
-ARCHIVES = {"VST3": "vst3.zip", "CLAP": "clap.zip", "AAX": "aax.zip"}
 BUNDLES = {"VST3": "QuernfieldReverb3.vst3", "CLAP": "QuernfieldReverb3.clap", "AAX": "QuernfieldReverb3.aaxplugin"}
 YELLOW = (0xD3, 0xC5, 0x5F)
 GREEN = (0x86, 0xCF, 0x7A)
 INSTALL_LABEL = (480, 486, 120, 40)
-
-
-def close_to(a, b, tolerance=3):
-    return all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
 
 class WineWindowTest(InstallerWindowTest):
@@ -62,20 +55,7 @@ class WineWindowTest(InstallerWindowTest):
         self.origin = (-geometry.x, -geometry.y)
 
     def bundle_matches_archive(self, fmt):
-        folder = os.path.join(self.common, FOLDERS[fmt])
-        with zipfile.ZipFile(os.path.join(RESOURCES, ARCHIVES[fmt])) as z:
-            for info in z.infolist():
-                path = os.path.join(folder, *[p for p in info.filename.split("\\") if p])
-                if info.filename.endswith("\\"):
-                    if not os.path.isdir(path):
-                        return False
-                elif not os.path.isfile(path):
-                    return False
-                else:
-                    with open(path, "rb") as f:
-                        if f.read() != z.read(info):
-                            return False
-        return True
+        return bundle_matches_archive(self.common, RESOURCES, fmt, compare_content=True)
 
     def test_install_all_then_uninstall_one_with_shift(self):
         self.start()

@@ -12,6 +12,7 @@ import sys
 import tempfile
 import time
 import unittest
+import zipfile
 
 from Xlib import X, Xatom, display as xdisplay, protocol
 
@@ -125,6 +126,34 @@ class XSession:
 
 def settle(seconds=0.5):
     time.sleep(seconds)
+
+
+# Where each format installs below Common Files, and the archive it comes from.
+FORMAT_FOLDERS = {"VST3": "VST3", "CLAP": "CLAP", "AAX": "Avid/Audio/Plug-Ins"}
+FORMAT_ARCHIVES = {"VST3": "vst3.zip", "CLAP": "clap.zip", "AAX": "aax.zip"}
+
+
+def close_to(a, b, tolerance=3):
+    return all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+def bundle_matches_archive(common_files, resources, fmt, compare_content=False):
+    """Whether every entry of the format's archive is on disk below common_files: folders as
+    folders, files of the same size (and the same bytes, when asked)."""
+    folder = os.path.join(common_files, FORMAT_FOLDERS[fmt])
+    with zipfile.ZipFile(os.path.join(resources, FORMAT_ARCHIVES[fmt])) as z:
+        for info in z.infolist():
+            path = os.path.join(folder, *[p for p in info.filename.split("\\") if p])
+            if info.filename.endswith("\\"):
+                if not os.path.isdir(path):
+                    return False
+            elif not os.path.isfile(path) or os.path.getsize(path) != info.file_size:
+                return False
+            elif compare_content:
+                with open(path, "rb") as f:
+                    if f.read() != z.read(info):
+                        return False
+    return True
 
 
 class InstallerWindowTest(unittest.TestCase):
