@@ -63,7 +63,12 @@ fh_installerApplication::MainWindow::MainWindow (const juce::String& name)
     setUsingNativeTitleBar (true);
     setContentOwned (std::make_unique<MainComponent>().release(), true);
     setResizable (true, true);
-    getConstrainer()->setFixedAspectRatio (1.0);
+    // The stock limits, for the view instead of the framed window.
+    const auto& stock = *getConstrainer();
+    squareView.setSizeLimits (stock.getMinimumWidth(), stock.getMinimumHeight(), stock.getMaximumWidth(), stock.getMaximumHeight());
+    squareView.setMinimumOnscreenAmounts (stock.getMinimumWhenOffTheTop(), stock.getMinimumWhenOffTheLeft(),
+                                          stock.getMinimumWhenOffTheBottom(), stock.getMinimumWhenOffTheRight());
+    setConstrainer (&squareView);
     setIcon (renderAppIcon());
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
@@ -89,6 +94,8 @@ void fh_installerApplication::MainWindow::useSoftwareRenderer (juce::ComponentPe
 
 fh_installerApplication::MainWindow::~MainWindow()
 {
+    setConstrainer (nullptr);
+
     if (auto* peer = getPeer())
         platform::stopKeepingWindowSquare (peer->getNativeHandle());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SquareViewConstrainer.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class fh_installerApplication : public juce::JUCEApplication
@@ -28,6 +30,8 @@ public:
 
     private:
         static void useSoftwareRenderer (juce::ComponentPeer& peer);
+
+        SquareViewConstrainer squareView { *this };
 
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };

@@ -59,6 +59,8 @@ class WineWindowTest(InstallerWindowTest):
 
     def test_install_all_then_uninstall_one_with_shift(self):
         self.start()
+        # The view is 600 x 600: the native frame comes round it, not out of it.
+        self.assertEqual(tuple(self.session.geometry(self.window)[2:]), (600, 600))
         self.shot("wine-view-start.png")
         for fmt in ("VST3", "CLAP", "AAX"):
             self.assertFalse(os.path.exists(os.path.join(self.common, FOLDERS[fmt], BUNDLES[fmt])), fmt)
