@@ -76,6 +76,11 @@ class WindowShapeTest(unittest.TestCase):
         self.session.start(EXE, self.env)
         window = self.session.find_window("fh_installer")
         self.assertTrue(self.eventually(lambda: self.square_hints(window)))
+        # A request reaches only a window openbox manages: wait until it has framed this one.
+        extents = self.session.dpy.intern_atom("_NET_FRAME_EXTENTS")
+        self.assertTrue(self.eventually(lambda: window.get_full_property(extents, X.AnyPropertyType) is not None),
+                        "openbox did not frame the window")
+        settle(0.3)
 
         # The window manager is asked for 800 x 500, as a pager would; it applies the hints itself.
         flags = 1 | (1 << 10) | (1 << 11) | (2 << 12)   # gravity, width, height, from a pager
