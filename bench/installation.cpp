@@ -24,9 +24,9 @@ using Clock = std::chrono::steady_clock;
 
 const char* const product = "QuernfieldReverb3";
 
-const FormatSpec& spec (int i)              { return FormatSpec::of ((FormatIndex) i); }
-juce::String bundleName (int i)             { return spec (i).bundleName (product); }
-juce::String archiveName (int i)            { return juce::String (spec (i).name).toLowerCase() + ".zip"; }
+const FormatSpec& formatRow (int i)         { return FormatSpec::of ((FormatIndex) i); }
+juce::String bundleName (int i)             { return formatRow (i).bundleName (product); }
+juce::String archiveName (int i)            { return juce::String (formatRow (i).name).toLowerCase() + ".zip"; }
 
 double median (std::vector<double> v)
 {
@@ -47,7 +47,7 @@ void ours (const juce::File& root)
     for (int i = 0; i < 3; ++i)
     {
         BundleInstaller installer (root.getChildFile (formatNames[i]), product, bundleName (i));
-        if (! installer.install (spec (i).payloadData, spec (i).payloadSize).succeeded())
+        if (! installer.install (formatRow (i).payloadData, formatRow (i).payloadSize).succeeded())
             std::fprintf (stderr, "install failed\n");
     }
 }
@@ -73,7 +73,7 @@ void floorRun (const juce::File& root)
 
     for (int i = 0; i < 3; ++i)
     {
-        PayloadArchive archive (spec (i).payloadData, spec (i).payloadSize);
+        PayloadArchive archive (formatRow (i).payloadData, formatRow (i).payloadSize);
 
         for (auto& entry : archive.getEntries())
         {
@@ -86,7 +86,7 @@ void floorRun (const juce::File& root)
             }
 
             // Inflate only: no size or CRC check, no staging, no time stamps.
-            const auto* base = reinterpret_cast<const uint8_t*> (spec (i).payloadData) + entry.localHeaderOffset;
+            const auto* base = reinterpret_cast<const uint8_t*> (formatRow (i).payloadData) + entry.localHeaderOffset;
             const auto* in = base + 30 + (base[26] | (base[27] << 8)) + (base[28] | (base[29] << 8));
             bytes.resize ((size_t) entry.uncompressedSize);
             z_stream z {};
@@ -121,7 +121,7 @@ void benchInstall (const juce::File& work, int repetitions)
     const auto archives = work.getChildFile ("archives");
     archives.createDirectory();
     for (int i = 0; i < numFormats; ++i)
-        archives.getChildFile (archiveName (i)).replaceWithData (spec (i).payloadData, spec (i).payloadSize);
+        archives.getChildFile (archiveName (i)).replaceWithData (formatRow (i).payloadData, formatRow (i).payloadSize);
 
     std::vector<double> oursMs, unzipMs, floorMs;
     int run = 0;
@@ -162,7 +162,7 @@ void benchScan (const juce::File& work, int binaryMegabytes, int repetitions)
 
     for (int i = 0; i < 3; ++i)
     {
-        const auto binary = spec (i).versionFile (root.getChildFile (formatNames[i]).getChildFile (bundleName (i)));
+        const auto binary = formatRow (i).versionFile (root.getChildFile (formatNames[i]).getChildFile (bundleName (i)));
         // Pad to the wanted size past the image's end, where signing data and overlays sit.
         const auto target = (juce::int64) binaryMegabytes * 1000 * 1000;
         if (binary.getSize() < target)
@@ -186,7 +186,7 @@ void benchScan (const juce::File& work, int binaryMegabytes, int repetitions)
             {
                 const auto folder = root.getChildFile (formatNames[i]);
                 const auto status = InstalledState::scan (folder.getChildFile (bundleName (i)),
-                                                          spec (i).versionFile (folder.getChildFile (bundleName (i))), "3.2.1");
+                                                          formatRow (i).versionFile (folder.getChildFile (bundleName (i))), "3.2.1");
                 if (status.installedVersion != "3.2.1.0")
                     std::fprintf (stderr, "scan read %s\n", status.installedVersion.toRawUTF8());
             }

@@ -22,9 +22,9 @@ int main()
     const auto common = driveC.getChildFile ("Program Files/Common Files");
     for (auto format : allFormats)
     {
-        const auto& spec = FormatSpec::of (format);
-        BundleInstaller (common.getChildFile (spec.defaultFolder), "QuernfieldReverb3", spec.bundleName ("QuernfieldReverb3"))
-            .install (spec.payloadData, spec.payloadSize);
+        const auto& row = FormatSpec::of (format);
+        BundleInstaller (common.getChildFile (row.defaultFolder), "QuernfieldReverb3", row.bundleName ("QuernfieldReverb3"))
+            .install (row.payloadData, row.payloadSize);
     }
 
     {

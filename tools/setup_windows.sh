@@ -18,9 +18,9 @@ if [ ! -f "$sdk/.unpacked" ]; then
     private_apt_init "$deps/apt"
     echo "setup: fetching mingw-w64 12 headers and libraries from Debian 13"
     rm -rf "$sdk.tmp" && mkdir -p "$sdk.tmp"
-    for spec in "mingw-w64-x86-64-dev 12.0.0-5 0bf89cf7454cccb49cd2a46a6f7b33896f6ae3a1a2fe33e02c40be6155bbb385" \
-                "mingw-w64-common 12.0.0-5 97dce5d0d8aff1cade4786ad4ef5078345477a598829afcac2e7f2fbc5399990"; do
-        set -- $spec
+    for package in "mingw-w64-x86-64-dev 12.0.0-5 0bf89cf7454cccb49cd2a46a6f7b33896f6ae3a1a2fe33e02c40be6155bbb385" \
+                   "mingw-w64-common 12.0.0-5 97dce5d0d8aff1cade4786ad4ef5078345477a598829afcac2e7f2fbc5399990"; do
+        set -- $package
         dpkg-deb -x "$(private_apt_fetch_checked "$1" "$2" "$3")" "$sdk.tmp"
     done
     rm -rf "$sdk" && mv "$sdk.tmp" "$sdk"

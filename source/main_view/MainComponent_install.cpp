@@ -16,13 +16,13 @@ void MainComponent::runInstall()
         if (! formatSelected[i])
             continue;
 
-        const auto& spec = FormatSpec::of (format);
-        BundleInstaller installer (formatFolders[i], productName, spec.bundleName (productName));
+        const auto& row = FormatSpec::of (format);
+        BundleInstaller installer (formatFolders[i], productName, row.bundleName (productName));
 
         if (shiftHeld)
             runOutcomes[i] = installer.uninstall();
         else
-            runOutcomes[i] = installer.install (spec.payloadData, spec.payloadSize);
+            runOutcomes[i] = installer.install (row.payloadData, row.payloadSize);
 
         formatSelected[i] = false;
     }
