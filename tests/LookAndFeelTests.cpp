@@ -1,4 +1,6 @@
+#include "BinaryData.h"
 #include "look/CustomLookAndFeel.h"
+#include "look/PaintedControls.h"
 #include "look/Palette.h"
 
 #include <gtest/gtest.h>
@@ -82,4 +84,76 @@ TEST (CustomLookAndFeel, ComboBoxesArePillsWithCentredText)
     EXPECT_EQ (image.getPixelAt (40, 10), colour_charcoal);
     EXPECT_EQ (image.getPixelAt (0, 0).getAlpha(), 0);      // rounded ends, corner size 10
     EXPECT_EQ (image.getPixelAt (10, 10), colour_charcoal);
+}
+
+namespace
+{
+juce::Image drawn (const juce::Drawable& d)
+{
+    juce::Image image (juce::Image::ARGB, 64, 64, true, juce::SoftwareImageType());
+    juce::Graphics g (image);
+    PaintedControls::drawCentred (d, g, { 0.0f, 0.0f, 64.0f, 64.0f });
+    return image;
+}
+
+int differingPixels (const juce::Image& a, const juce::Image& b)
+{
+    int n = 0;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            n += a.getPixelAt (x, y) != b.getPixelAt (x, y) ? 1 : 0;
+    return n;
+}
+
+/** The icon as its SVG shows it: the hidden layers taken out of the document. */
+std::unique_ptr<juce::Drawable> onlyShownLayers (const char* data, int size)
+{
+    auto svg = juce::parseXML (juce::String::fromUTF8 (data, size));
+    std::vector<juce::XmlElement*> hidden;
+
+    for (auto* child : svg->getChildIterator())
+        if (child->getStringAttribute ("class") == "hide")
+            hidden.push_back (child);
+
+    for (auto* child : hidden)
+        svg->removeChildElement (child, true);
+
+    auto d = juce::Drawable::createFromSVG (*svg);
+    d->replaceColour (juce::Colours::black, colour_charcoal);
+    return d;
+}
+} // namespace
+
+TEST (PaintedControls, FormatIconsDrawOnlyTheirOwnLayerAndCopiesKeepIt)
+{
+    struct Icon { const char* name; const char* data; int size; };
+    const Icon icons[] = {
+        { "VST3", BinaryData::icon_vst3_svg, BinaryData::icon_vst3_svgSize },
+        { "CLAP", BinaryData::icon_clap_svg, BinaryData::icon_clap_svgSize },
+        { "AAX", BinaryData::icon_aax_svg, BinaryData::icon_aax_svgSize },
+    };
+
+    std::vector<juce::Image> pictures;
+
+    for (const auto& icon : icons)
+    {
+        SCOPED_TRACE (icon.name);
+        const auto loaded = PaintedControls::loadIcon (icon.data, icon.size);
+        const auto expected = drawn (*onlyShownLayers (icon.data, icon.size));
+        const auto picture = drawn (*loaded);
+        EXPECT_EQ (differingPixels (picture, expected), 0);
+
+        // A recoloured copy keeps what the original hid.
+        const auto copy = PaintedControls::recoloured (loaded.get(), colour_charcoal, colour_green);
+        auto expectedCopy = onlyShownLayers (icon.data, icon.size);
+        expectedCopy->replaceColour (colour_charcoal, colour_green);
+        EXPECT_EQ (differingPixels (drawn (*copy), drawn (*expectedCopy)), 0);
+
+        pictures.push_back (picture);
+    }
+
+    // Each mark is its own: no two rows show the same picture.
+    for (size_t i = 0; i < pictures.size(); ++i)
+        for (size_t j = i + 1; j < pictures.size(); ++j)
+            EXPECT_GT (differingPixels (pictures[i], pictures[j]), 100) << icons[i].name << " and " << icons[j].name;
 }

@@ -16,10 +16,10 @@ juce::Font font (float heightInUnits, float unit)
 
 juce::Colour faceColour (const juce::Button& button)
 {
-    if (button.isMouseButtonDown (false))
+    if (button.isDown())
         return colour_green;
 
-    return colour_grey.withAlpha (button.isMouseOver (false) ? 0.75f : 0.5f);
+    return colour_grey.withAlpha (button.isOver() ? 0.75f : 0.5f);
 }
 
 juce::Rectangle<float> shrunk (juce::Rectangle<float> r, float by)
@@ -34,8 +34,40 @@ std::unique_ptr<juce::Drawable> loadDrawable (const char* data, int size)
 
 std::unique_ptr<juce::Drawable> loadIcon (const char* data, int size)
 {
-    return recoloured (loadDrawable (data, size).get(), juce::Colours::black, colour_charcoal);
+    auto icon = loadDrawable (data, size);
+
+    if (icon != nullptr)
+        icon->replaceColour (juce::Colours::black, colour_charcoal);
+
+    return icon;
 }
+
+namespace
+{
+// JUCE's composite copy shows every child, so what the SVG hid ("display:none") is hidden again.
+// The copy holds the drawable children alone, in their order.
+void copyVisibility (const juce::Component& from, juce::Component& to)
+{
+    to.setVisible (from.isVisible());
+
+    auto drawableChildren = [] (const juce::Component& c)
+    {
+        juce::Array<juce::Component*> children;
+
+        for (auto* child : c.getChildren())
+            if (dynamic_cast<juce::Drawable*> (child) != nullptr)
+                children.add (child);
+
+        return children;
+    };
+
+    const auto fromChildren = drawableChildren (from);
+    const auto toChildren = drawableChildren (to);
+
+    for (int i = 0; i < juce::jmin (fromChildren.size(), toChildren.size()); ++i)
+        copyVisibility (*fromChildren[i], *toChildren[i]);
+}
+} // namespace
 
 std::unique_ptr<juce::Drawable> recoloured (const juce::Drawable* drawable, juce::Colour from, juce::Colour to)
 {
@@ -43,6 +75,7 @@ std::unique_ptr<juce::Drawable> recoloured (const juce::Drawable* drawable, juce
         return {};
 
     auto copy = drawable->createCopy();
+    copyVisibility (*drawable, *copy);
     copy->replaceColour (from, to);
     return copy;
 }

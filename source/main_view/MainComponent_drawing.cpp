@@ -94,7 +94,7 @@ void MainComponent::paint (juce::Graphics& g)
 
     {
         const auto b = selectAllButton->getBounds().toFloat();
-        const bool pressed = selectAllButton->isMouseButtonDown (false);
+        const bool pressed = selectAllButton->isDown();
         g.setColour (pressed ? colour_green : colour_grey.withAlpha (0.1f));
         g.fillRoundedRectangle (b, u);
         g.setFont (font (2.7f));
@@ -108,7 +108,7 @@ void MainComponent::paint (juce::Graphics& g)
         const auto s = scanFormat (format);
         const auto& button = *formatButtons[i];
         const auto b = button.getBounds().toFloat();
-        const bool hovered = button.isMouseOver (false);
+        const bool hovered = button.isOver();
 
         if (s.exists)
             g.setColour ((s.needsUpdate ? colour_orange : colour_blue).withAlpha (hovered ? 1.0f : 0.9f));

@@ -58,7 +58,7 @@ std::optional<juce::String> MainComponent::hoverText (const juce::Button& button
 
 void MainComponent::buttonStateChanged (juce::Button* button)
 {
-    if (! button->isMouseOver (false))
+    if (! button->isOver())
     {
         if (button == installButton.get())
             installNotice.clear();

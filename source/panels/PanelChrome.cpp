@@ -51,7 +51,7 @@ void PanelChrome::paintChrome (juce::Graphics& g, const juce::String& title) con
         g.drawSingleLineText (title, (int) (4.0f * u), (int) (6.0f * u));
     }
 
-    g.setColour (closeButton->isMouseOver (false) ? colour_grey : colour_grey.withAlpha (0.5f));
+    g.setColour (closeButton->isOver() ? colour_grey : colour_grey.withAlpha (0.5f));
     const auto ring = PaintedControls::shrunk (closeButton->getBounds().toFloat(), 2.0f * u);
     g.drawEllipse (ring, 0.25f * u);
     g.setFont (PaintedControls::font (3.0f, u));

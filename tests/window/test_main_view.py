@@ -3,6 +3,8 @@
 usage: test_main_view.py FH_INSTALLER ARTEFACT_DIR INSTALL_TOOL RESOURCES_DIR
 """
 import os
+import pwd
+import shutil
 import subprocess
 import sys
 import unittest
@@ -167,6 +169,35 @@ class MainViewWindowTest(InstallerWindowTest):
                 self.session.xdotool("keyup", "shift")
             hover_help = self.pixels(*HELP_LINE)
         self.close_and_expect_clean_exit()
+
+    def test_without_drive_c_nothing_is_written_anywhere(self):
+        # Run as root this would land at the top of the file system if the view ever took
+        # the empty drive's children for folders; what was there before is left alone.
+        at_root = [os.path.join("/", name) for name in ("VST3", "CLAP", "Avid")]
+        before = {path: os.path.lexists(path) for path in at_root}
+        cases = [("a prefix not made yet", {"WINEPREFIX": os.path.join(self.root, "not-made")}),
+                 ("a relative prefix", {"WINEPREFIX": "relative/prefix"})]
+        # An empty home falls back to the user database's, which must hold no prefix either.
+        if not os.path.lexists(os.path.join(pwd.getpwuid(os.getuid()).pw_dir, ".wine")):
+            cases.append(("no prefix and an empty home", {"WINEPREFIX": "", "HOME": ""}))
+        try:
+            for name, env in cases:
+                with self.subTest(name):
+                    self.env.update(env)
+                    self.start()
+                    self.click("SELECT_ALL")
+                    self.click("INSTALL")
+                    # The failure screen: no green mark, and nothing written at the root.
+                    self.assertTrue(self.eventually(lambda: close_to(self.pixel(self.centres["VST3"]), BLACK)))
+                    self.assertFalse(any(close_to(p, GREEN) for p in self.pixels(24, 168, 552, 228)))
+                    self.shot("view-no-drive-c.png")
+                    for path in at_root:
+                        self.assertEqual(os.path.lexists(path), before[path], path)
+                    self.close_and_expect_clean_exit()
+        finally:
+            for path in at_root:
+                if not before[path] and os.path.lexists(path):
+                    shutil.rmtree(path, ignore_errors=True)
 
 
 if __name__ == "__main__":
