@@ -142,6 +142,33 @@ TEST (MainComponentState, WithoutTheCommonDataFolderNothingIsWrittenAndDefaultsS
     EXPECT_EQ (testing_support::listTree (prefix.root()), before);
 }
 
+TEST (MainComponentState, WithoutDriveCNoFolderIsUsedAndTheRunSaysSo)
+{
+    ScopedPrefix prefix;
+    prefix.setFolders ({ juce::File(), prefix.tempDir(), juce::File() });
+
+    MainComponent view;
+
+    for (auto format : allFormats)
+    {
+        SCOPED_TRACE (formatNames[format]);
+        // Checked before any run: a folder here would lie at the top of the file system.
+        ASSERT_EQ (view.getFormatFolder (format), juce::File());
+        EXPECT_EQ (view.bundleFile (format), juce::File());
+        EXPECT_FALSE (view.scanFormat (format).exists);
+    }
+
+    view.buttonClicked (testing_support::buttonNamed (view, "SELECT_ALL"));
+    view.runInstall();
+
+    for (auto format : allFormats)
+    {
+        ASSERT_TRUE (view.getRunOutcome (format).has_value());
+        EXPECT_EQ (view.getRunOutcome (format)->failure, InstallOutcome::Failure::noSystemDrive);
+        EXPECT_TRUE (view.getRunOutcome (format)->describe().startsWith ("drive C: was not found."));
+    }
+}
+
 TEST (MainComponentState, DestructionRemovesALeftoverScriptFileButNotAFolder)
 {
     {

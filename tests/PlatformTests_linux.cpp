@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 using testing_support::ScopedPrefix;
+using testing_support::TempFolder;
 
 TEST (PlatformPaths, OtherDriveLettersGoThroughTheDosdevicesEntries)
 {
@@ -73,36 +74,51 @@ private:
 
 TEST (PlatformFolders, PrefixHomeAndTemporaryFolderComeFromTheEnvironmentOnlyWhenAbsolute)
 {
+    // Real folders: a prefix counts only once Wine has made it, drive_c and all.
+    TempFolder temp;
+    const auto root = temp.get().getFullPathName();
+    temp.get().getChildFile ("prefix/drive_c").createDirectory();
+    temp.get().getChildFile ("home/.wine/drive_c").createDirectory();
+    temp.get().getChildFile ("bare-home").createDirectory();
+    temp.get().getChildFile ("no-drive-prefix").createDirectory();
+    const auto prefixDrive = temp.get().getChildFile ("prefix/drive_c");
+    const auto homeDrive = temp.get().getChildFile ("home/.wine/drive_c");
+
     const auto userDatabaseHome = juce::File (juce::String::fromUTF8 (getpwuid (getuid())->pw_dir));
+    const auto userDatabaseDrive = userDatabaseHome.getChildFile (".wine/drive_c").isDirectory()
+                                       ? userDatabaseHome.getChildFile (".wine/drive_c") : juce::File();
 
     struct Case
     {
         const char* name;
-        const char* winePrefix;   // nullptr: unset
-        const char* home;
-        const char* tmpDir;
+        std::optional<juce::String> winePrefix;   // nothing: unset
+        juce::String home;
+        std::optional<juce::String> tmpDir;
         juce::File driveC;        // empty: no drive C: at all
         juce::File temp;          // empty: no temporary folder
     };
     const Case cases[] = {
-        { "absolute prefix", "/srv/prefix", "/home/someone", nullptr, juce::File ("/srv/prefix/drive_c"), juce::File ("/tmp") },
-        { "relative prefix gives no drive", "relative/prefix", "/home/someone", nullptr, {}, juce::File ("/tmp") },
-        { "empty prefix is unset", "", "/home/someone", nullptr, juce::File ("/home/someone/.wine/drive_c"), juce::File ("/tmp") },
-        { "unset prefix: home", nullptr, "/home/someone", nullptr, juce::File ("/home/someone/.wine/drive_c"), juce::File ("/tmp") },
-        { "empty home: the user database", nullptr, "", nullptr, userDatabaseHome.getChildFile (".wine/drive_c"), juce::File ("/tmp") },
-        { "relative home: the user database", nullptr, "somewhere", nullptr, userDatabaseHome.getChildFile (".wine/drive_c"), juce::File ("/tmp") },
-        { "absolute TMPDIR", "/srv/prefix", "/home/someone", "/var/scratch", juce::File ("/srv/prefix/drive_c"), juce::File ("/var/scratch") },
-        { "relative TMPDIR gives no folder", "/srv/prefix", "/home/someone", "scratch", juce::File ("/srv/prefix/drive_c"), {} },
-        { "empty TMPDIR is unset", "/srv/prefix", "/home/someone", "", juce::File ("/srv/prefix/drive_c"), juce::File ("/tmp") },
+        { "absolute prefix", root + "/prefix", root + "/home", {}, prefixDrive, juce::File ("/tmp") },
+        { "relative prefix gives no drive", juce::String ("relative/prefix"), root + "/home", {}, {}, juce::File ("/tmp") },
+        { "a prefix not made yet gives no drive", root + "/missing", root + "/home", {}, {}, juce::File ("/tmp") },
+        { "a prefix without drive_c gives no drive", root + "/no-drive-prefix", root + "/home", {}, {}, juce::File ("/tmp") },
+        { "empty prefix is unset", juce::String(), root + "/home", {}, homeDrive, juce::File ("/tmp") },
+        { "unset prefix: home", {}, root + "/home", {}, homeDrive, juce::File ("/tmp") },
+        { "home without a prefix gives no drive", {}, root + "/bare-home", {}, {}, juce::File ("/tmp") },
+        { "empty home: the user database", {}, "", {}, userDatabaseDrive, juce::File ("/tmp") },
+        { "relative home: the user database", {}, "somewhere", {}, userDatabaseDrive, juce::File ("/tmp") },
+        { "absolute TMPDIR", root + "/prefix", root + "/home", juce::String ("/var/scratch"), prefixDrive, juce::File ("/var/scratch") },
+        { "relative TMPDIR gives no folder", root + "/prefix", root + "/home", juce::String ("scratch"), prefixDrive, {} },
+        { "empty TMPDIR is unset", root + "/prefix", root + "/home", juce::String(), prefixDrive, juce::File ("/tmp") },
     };
 
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
         ScopedEnvironment env;
-        env.set ("WINEPREFIX", c.winePrefix);
-        env.set ("HOME", c.home);
-        env.set ("TMPDIR", c.tmpDir);
+        env.set ("WINEPREFIX", c.winePrefix ? c.winePrefix->toRawUTF8() : nullptr);
+        env.set ("HOME", c.home.toRawUTF8());
+        env.set ("TMPDIR", c.tmpDir ? c.tmpDir->toRawUTF8() : nullptr);
 
         const auto folders = platform::querySystemFolders();
         EXPECT_EQ (folders.driveC, c.driveC);

@@ -1,4 +1,5 @@
 #include "settings/InstallPathSettings.h"
+#include "product/TextDecoding.h"
 #include "settings/SettingsFileGuard.h"
 #include "support/TestSupport.h"
 
@@ -83,6 +84,44 @@ struct SettingsCase
 void writeSettings (const ScopedPrefix& p, const juce::String& text)
 {
     p.settingsFile().replaceWithText (text, false, false, nullptr);
+}
+
+void writeBytes (const ScopedPrefix& p, const juce::MemoryBlock& bytes)
+{
+    p.settingsFile().replaceWithData (bytes.getData(), bytes.getSize());
+}
+
+juce::String accentedSettings()
+{
+    return settingsXml (juce::String::fromUTF8 ("VST3_Path=\"C:\\Effets \xc3\xa9t\xc3\xa9\\VST3\" "
+                                                "CLAP_Path=\"C:\\Effets \xc3\xa9t\xc3\xa9\\CLAP\" AAX_Path=\"C:\\AAX\""));
+}
+
+/** The text as UTF-16 after its byte-order mark. */
+juce::MemoryBlock utf16 (const juce::String& text, bool bigEndian)
+{
+    juce::MemoryOutputStream out;
+    out.writeByte ((char) (bigEndian ? 0xfe : 0xff));
+    out.writeByte ((char) (bigEndian ? 0xff : 0xfe));
+
+    for (auto p = text.toUTF16(); ! p.isEmpty(); ++p)
+    {
+        const auto unit = (uint16_t) *p;
+        bigEndian ? out.writeShortBigEndian ((short) unit) : out.writeShort ((short) unit);
+    }
+
+    return out.getMemoryBlock();
+}
+
+/** Latin text in the western Windows code page, one byte a character. */
+juce::MemoryBlock windows1252 (const juce::String& text)
+{
+    juce::MemoryOutputStream out;
+
+    for (auto c : text)
+        out.writeByte ((char) (uint8_t) c);
+
+    return out.getMemoryBlock();
 }
 } // namespace
 
@@ -171,6 +210,57 @@ TEST (InstallPathSettings, LoadOrCreate)
           },
           { { "", "", "drive_c/AAX" } }, SettingsCase::unchanged },
 
+        // Windows editors: Notepad's "Unicode" is UTF-16 with a mark, older ones the ANSI code page.
+        { "UTF-16 little-endian with its mark, a folder with an accent",
+          [] (const ScopedPrefix& p) { writeBytes (p, utf16 (accentedSettings(), false)); },
+          { { "drive_c/Effets \xc3\xa9t\xc3\xa9/VST3", "drive_c/Effets \xc3\xa9t\xc3\xa9/CLAP", "drive_c/AAX" } }, SettingsCase::unchanged },
+
+        { "UTF-16 big-endian with its mark",
+          [] (const ScopedPrefix& p) { writeBytes (p, utf16 (accentedSettings(), true)); },
+          { { "drive_c/Effets \xc3\xa9t\xc3\xa9/VST3", "drive_c/Effets \xc3\xa9t\xc3\xa9/CLAP", "drive_c/AAX" } }, SettingsCase::unchanged },
+
+        { "the ANSI code page (Windows-1252)",
+          [] (const ScopedPrefix& p) { writeBytes (p, windows1252 (accentedSettings())); },
+          { { "drive_c/Effets \xc3\xa9t\xc3\xa9/VST3", "drive_c/Effets \xc3\xa9t\xc3\xa9/CLAP", "drive_c/AAX" } }, SettingsCase::unchanged },
+
+        { "UTF-16 with a lone surrogate: refused, defaults used",
+          [] (const ScopedPrefix& p)
+          {
+              auto bytes = utf16 (accentedSettings(), false);
+              bytes.append ("\x00\xd8", 2);
+              writeBytes (p, bytes);
+          },
+          {}, SettingsCase::unchanged },
+
+        { "UTF-16 of a document type declaration: still refused",
+          [] (const ScopedPrefix& p)
+          {
+              writeBytes (p, utf16 ("<!DOCTYPE r [<!ENTITY a \"aaaa\">]><Kitwarden_Settings VST3_Path=\"C:\\&a;\"/>", false));
+          },
+          {}, SettingsCase::unchanged },
+
+        { "characters Windows forbids in a name give no folder",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("CLAP_Path=\"C:\\Plug&#10;ins\\CLAP\" VST3_Path=\"C:\\Plug&#1;ins\" "
+                                             "AAX_Path=\"C:\\Plug&#9;ins\""));
+          },
+          { { "", "", "" } }, SettingsCase::unchanged },
+
+        { "and so do <>:\"|?* after the drive",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("CLAP_Path=\"C:\\a:b\" VST3_Path=\"C:\\a&lt;b&gt;\" AAX_Path=\"C:\\what?\""));
+          },
+          { { "", "", "" } }, SettingsCase::unchanged },
+
+        { "a quote, a bar and a star",
+          [] (const ScopedPrefix& p)
+          {
+              writeSettings (p, settingsXml ("CLAP_Path=\"C:\\a&quot;b\" VST3_Path=\"C:\\a|b\" AAX_Path=\"C:\\a*\""));
+          },
+          { { "", "", "" } }, SettingsCase::unchanged },
+
         { "not XML: ignored, defaults used",
           [] (const ScopedPrefix& p) { writeSettings (p, "VST3_Path = C:\\Elsewhere\n"); },
           {}, SettingsCase::unchanged },
@@ -208,7 +298,7 @@ TEST (InstallPathSettings, LoadOrCreate)
             const auto* want = c.expected.folders[i];
             const auto expected = want == nullptr ? defaultFolders (prefix)[i]
                                                   : (juce::String (want).isEmpty() ? juce::File()
-                                                                                   : prefix.root().getChildFile (want));
+                                                                                   : prefix.root().getChildFile (juce::String::fromUTF8 (want)));
             EXPECT_EQ (folders[i].getFullPathName(), expected.getFullPathName()) << "format " << i;
         }
 
@@ -291,14 +381,14 @@ TEST (SettingsFileGuard, RefusesWhatTheParserCannotHandleAndPassesOrdinaryFiles)
     }
 }
 
-TEST (SettingsFileGuard, OnlyStrictlyValidUtf8ReachesTheParser)
+TEST (SettingsFileGuard, OnlyStrictlyValidUtf8IsReadAsUtf8)
 {
     struct Case { const char* name; std::string bytes; bool valid; };
     const Case cases[] = {
         { "ASCII", "<r a=\"C:\\x\"/>", true },
         { "two, three and four bytes", "<r a=\"\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xb9\"/>", true },
         { "the largest code point", "\xf4\x8f\xbf\xbf", true },
-        { "the file that overran the parser", std::string ("<R<?\xe5?>", 7), false },
+        { "the file that overran the parser (refused whole)", std::string ("<R<?\xe5?>", 7), false },
         { "a bad continuation byte", "<r a=\"\xc3\x28\"/>", false },
         { "a lone continuation byte", "<r a=\"\x80\"/>", false },
         { "cut off by the end", "<r/>\xe2\x82", false },
@@ -316,13 +406,25 @@ TEST (SettingsFileGuard, OnlyStrictlyValidUtf8ReachesTheParser)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
-        EXPECT_EQ (SettingsFileGuard::isStrictUtf8 (c.bytes.data(), c.bytes.size()), c.valid);
+        const auto decoded = TextDecoding::strictUtf8 (c.bytes.data(), c.bytes.size());
+        EXPECT_EQ (decoded.has_value(), c.valid);
 
-        // Through the file, as the program reads it: refused text is never handed on.
+        // Through the file, as the program reads it: anything else is the ANSI code page, one
+        // character a byte, so malformed UTF-8 never reaches the parser as such.
         testing_support::TempFolder temp;
         const auto file = temp.get().getChildFile ("KitwardenSettings.txt");
         file.replaceWithData (c.bytes.data(), c.bytes.size());
-        EXPECT_EQ (SettingsFileGuard::loadIfSafe (file).has_value(), c.valid);
+        const auto loaded = SettingsFileGuard::loadIfSafe (file);
+
+        if (c.valid)
+        {
+            ASSERT_TRUE (loaded.has_value());
+            EXPECT_EQ (*loaded, juce::String::fromUTF8 (c.bytes.data(), (int) c.bytes.size()));
+        }
+        else if (loaded.has_value())
+        {
+            EXPECT_EQ (loaded->length(), (int) c.bytes.size());
+        }
     }
 }
 

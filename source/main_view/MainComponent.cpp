@@ -37,9 +37,11 @@ MainComponent::MainComponent()
 
     platformSuffix = ProductInfo::platformSuffix;
 
-    const auto root = platform::fileFromWindowsPath (ProductInfo::defaultFormatRoot);
-    for (auto format : allFormats)
-        formatFolders[(size_t) format] = root.getChildFile (FormatSpec::of (format).defaultFolder);
+    // Without drive C: there is no default folder at all: the empty root's child would be a
+    // folder at the top of the file system.
+    if (const auto root = platform::fileFromWindowsPath (ProductInfo::defaultFormatRoot); root != juce::File())
+        for (auto format : allFormats)
+            formatFolders[(size_t) format] = root.getChildFile (FormatSpec::of (format).defaultFolder);
 
     productName = ProductInfo::displayProductName();
     productVersion = ProductInfo::productVersion;

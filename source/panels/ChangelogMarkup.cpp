@@ -1,46 +1,19 @@
 #include "ChangelogMarkup.h"
 
+#include "product/TextDecoding.h"
+
 #include <cstring>
 
 namespace
 {
 /** Text that came in as malformed UTF-8 decodes differently each time it is walked, and can
-    walk the framework's string functions off its end; every byte that is not part of a
-    well-formed sequence becomes U+FFFD here, once.
+    walk the framework's string functions off its end: it is decoded afresh, once.
 */
 juce::String withWellFormedUtf8 (const juce::String& text)
 {
-    const auto* bytes = reinterpret_cast<const uint8_t*> (text.toRawUTF8());
     // The stored bytes themselves: getNumBytesAsUTF8 measures by decoding, which malformed text skews.
-    const auto size = std::strlen (text.toRawUTF8());
-
-    // Not CharPointer_UTF8::isValidString: it lets a sequence cut off by the end through, and
-    // the framework's own iteration then steps over the terminating zero.
-    std::vector<juce::juce_wchar> codePoints;
-    codePoints.reserve (size + 1);
-
-    for (size_t i = 0; i < size;)
-    {
-        const auto b = bytes[i];
-        const int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        uint32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1fu) : extra == 2 ? (b & 0x0fu) : (b & 0x07u);
-        bool ok = extra >= 0 && i + (size_t) extra < size;
-
-        for (int k = 1; ok && k <= extra; ++k)
-        {
-            ok = (bytes[i + (size_t) k] & 0xc0) == 0x80;
-            c = (c << 6) | (bytes[i + (size_t) k] & 0x3fu);
-        }
-
-        static const uint32_t smallest[] = { 0, 0x80, 0x800, 0x10000 };
-        ok = ok && c >= smallest[extra < 0 ? 0 : extra] && c <= 0x10ffff && (c < 0xd800 || c > 0xdfff) && c != 0;
-
-        codePoints.push_back (ok ? (juce::juce_wchar) c : (juce::juce_wchar) 0xfffd);
-        i += ok ? (size_t) extra + 1 : 1;
-    }
-
-    codePoints.push_back (0);
-    return juce::String (juce::CharPointer_UTF32 (codePoints.data()));
+    const auto* bytes = text.toRawUTF8();
+    return TextDecoding::lenientUtf8 (bytes, std::strlen (bytes));
 }
 } // namespace
 

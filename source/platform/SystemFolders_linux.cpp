@@ -55,11 +55,13 @@ juce::File temporaryFolder()
 Folders querySystemFolders()
 {
     const auto prefix = winePrefix();
+    const auto driveC = prefix == juce::File() ? juce::File() : prefix.getChildFile ("drive_c");
 
-    if (prefix == juce::File())
+    // Wine makes a prefix on its first run; the installer does not, so a prefix that is not
+    // there yet has no drive C: to write to.
+    if (driveC == juce::File() || ! driveC.isDirectory())
         return { {}, temporaryFolder(), {} };
 
-    const auto driveC = prefix.getChildFile ("drive_c");
     return { driveC.getChildFile ("ProgramData"), temporaryFolder(), driveC };
 }
 } // namespace platform

@@ -19,6 +19,17 @@ bool isSeparator (juce::juce_wchar c)
     return c == '\\' || c == '/';
 }
 
+// Windows refuses these in a name; a folder made with one on Linux is one no Windows program
+// can open.
+bool hasForbiddenCharacter (const juce::String& rest)
+{
+    for (auto c : rest)
+        if (c < 0x20 || juce::String ("<>:\"|?*").containsChar (c))
+            return true;
+
+    return false;
+}
+
 // Joins the parts below a drive root, resolving "." and ".." without climbing above the root,
 // as Windows does for "C:\..\x".
 juce::File childOfRoot (const juce::File& root, const juce::String& rest)
@@ -54,9 +65,12 @@ juce::File fileFromWindowsPath (const juce::String& path)
         return {};
 
     if (windows_paths::isNativeAbsolutePath (path))
-        return juce::File (path);
+        return hasForbiddenCharacter (path) ? juce::File() : juce::File (path);
 
     if (path.length() < 3 || ! isDriveLetter (path[0]) || path[1] != ':' || ! isSeparator (path[2]))
+        return {};
+
+    if (hasForbiddenCharacter (path.substring (3)))
         return {};
 
     const auto root = windows_paths::driveRoot (juce::CharacterFunctions::toLowerCase (path[0]));

@@ -1,65 +1,17 @@
 #include "SettingsFileGuard.h"
 
 #include "platform/FileChecks.h"
+#include "product/TextDecoding.h"
 
 #include <cstring>
 
 namespace SettingsFileGuard
 {
-bool isStrictUtf8 (const void* data, size_t size)
+std::optional<juce::String> screen (const void* data, size_t size)
 {
-    const auto* p = static_cast<const uint8_t*> (data);
-    const auto* end = p + size;
+    auto text = TextDecoding::windowsEditorText (data, size);
 
-    while (p < end)
-    {
-        const auto lead = *p++;
-
-        if (lead < 0x80)
-            continue;
-
-        int more = 0;
-        uint32_t c = 0, smallest = 0;
-
-        if ((lead & 0xe0) == 0xc0)      { more = 1; c = lead & 0x1fu; smallest = 0x80; }
-        else if ((lead & 0xf0) == 0xe0) { more = 2; c = lead & 0x0fu; smallest = 0x800; }
-        else if ((lead & 0xf8) == 0xf0) { more = 3; c = lead & 0x07u; smallest = 0x10000; }
-        else                            return false;   // a continuation byte or 0xf8..0xff leads
-
-        if (end - p < more)
-            return false;
-
-        for (int i = 0; i < more; ++i, ++p)
-        {
-            if ((*p & 0xc0) != 0x80)
-                return false;
-
-            c = (c << 6) | (*p & 0x3fu);
-        }
-
-        if (c < smallest || c > 0x10ffff || (c >= 0xd800 && c <= 0xdfff))
-            return false;
-    }
-
-    return true;
-}
-
-std::optional<juce::String> screen (const void* bytes, size_t size)
-{
-    auto* data = static_cast<const char*> (bytes);
-
-    if (size >= 3 && std::memcmp (data, "\xef\xbb\xbf", 3) == 0)
-    {
-        data += 3;
-        size -= 3;
-    }
-
-    if (! isStrictUtf8 (data, size))
-        return std::nullopt;
-
-    auto text = juce::String::fromUTF8 (data, (int) size);
-
-    if (findProblem (text).isNotEmpty())
+    if (! text.has_value() || findProblem (*text).isNotEmpty())
         return std::nullopt;
 
     return text;

@@ -17,22 +17,17 @@ namespace SettingsFileGuard
 constexpr juce::int64 maxFileBytes = 256 * 1024;
 constexpr int maxNestingDepth = 32;
 
-/** Whether the bytes are well-formed UTF-8: no stray or missing continuation bytes, no overlong
-    forms, no surrogates, nothing past U+10FFFF. JUCE's own check lets some of these through, and
-    its parser then reads past the end of its buffer.
-*/
-bool isStrictUtf8 (const void* data, size_t size);
-
-/** The text of a settings file's bytes when they are fit for the parser: a byte-order mark
-    is allowed, then strict UTF-8, then nothing findProblem refuses.
+/** The text of a settings file's bytes when they are fit for the parser: decoded as Windows
+    editors save it (UTF-16 or UTF-8 with their marks, UTF-8, else Windows-1252), then nothing
+    findProblem refuses.
 */
 std::optional<juce::String> screen (const void* data, size_t size);
 
 /** Why a text is refused, or an empty string when it is fit to parse. */
 juce::String findProblem (const juce::String& text);
 
-/** The file's text when it is a regular file, small enough, strictly UTF-8 (a byte-order mark
-    is allowed) and free of what the parser cannot handle.
+/** The file's text when it is a regular file, small enough, decodes as screen() does and is
+    free of what the parser cannot handle.
 */
 std::optional<juce::String> loadIfSafe (const juce::File& file);
 } // namespace SettingsFileGuard
