@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
@@ -210,3 +213,52 @@ TEST (BundleInstaller, ABundleAUserCannotFullyDeleteStaysWholeAndNoCopyIsLeftBes
     }
 }
 
+
+namespace
+{
+/** Sets or clears the immutable or append-only flag; false where the file system or the user cannot. */
+bool markAgainstDeletion (const juce::File& file, int flag, bool on)
+{
+    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK);
+
+    if (fd < 0)
+        return false;
+
+    int flags = 0;
+    bool ok = ::ioctl (fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | flag) : (flags & ~flag);
+    ok = ok && ::ioctl (fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close (fd);
+    return ok;
+}
+} // namespace
+
+// Not even root can delete such a file: the run is refused before anything moves.
+TEST (BundleInstaller, AnImmutableOrAppendOnlyFileInTheOldCopyIsFoundBeforeTheSwap)
+{
+    struct Case { const char* name; int flag; const char* file; bool uninstall; };
+    const Case cases[] = {
+        { "immutable binary, install", FS_IMMUTABLE_FL, "Contents/x86_64-win/QuernfieldReverb3.vst3", false },
+        { "immutable binary, uninstall", FS_IMMUTABLE_FL, "Contents/x86_64-win/QuernfieldReverb3.vst3", true },
+        { "append-only folder, install", FS_APPEND_FL, "Contents/x86_64-win", false },
+        { "immutable folder, uninstall", FS_IMMUTABLE_FL, "Contents", true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        Site site (formatVst3);
+        const auto marked = site.folder.getChildFile (bundleName (formatVst3)).getChildFile (c.file);
+
+        if (! markAgainstDeletion (marked, c.flag, true))
+            GTEST_SKIP() << "this file system or user cannot mark files against deletion";
+
+        const auto outcome = c.uninstall ? site.installer().uninstall()
+                                         : site.installer().install (payloadData (formatVst3), payloadSize (formatVst3));
+        const auto after = listTree (site.root);
+        markAgainstDeletion (marked, c.flag, false);
+
+        EXPECT_EQ (outcome.failure, Failure::oldCopyLocked) << outcome.describe();
+        EXPECT_EQ (after, site.before);
+    }
+}

@@ -14,6 +14,7 @@ Failure failureFor (FileError e)
         case FileError::none:         return Failure::none;
         case FileError::inUse:        return Failure::fileInUse;
         case FileError::noPermission: return Failure::noPermission;
+        case FileError::locked:       return Failure::oldCopyLocked;
         case FileError::diskFull:     return Failure::diskFull;
         case FileError::notFound:
         case FileError::other:        break;
@@ -26,6 +27,8 @@ Failure failureFor (FileError e)
 const char* const freshName = "new";
 const char* const asideName = "old";
 const char* const removedName = "removed";
+// What could not be deleted after the swap: never put back, gone at a later run.
+const char* const remainsName = "remains";
 } // namespace
 
 BundleInstaller::BundleInstaller (juce::File folder, juce::String product, juce::String bundle, platform::FileOps& o)
@@ -111,7 +114,9 @@ InstallOutcome BundleInstaller::createStaging()
     // An old copy that could only be half deleted, or that a program holds open, is refused
     // before anything of it changes.
     if (auto e = ops.checkRemovable (getBundle()); e != FileError::none)
-        return InstallOutcome::failed (e == FileError::inUse ? Failure::fileInUse : Failure::oldCopyNotRemovable);
+        return InstallOutcome::failed (e == FileError::inUse ? Failure::fileInUse
+                                       : e == FileError::locked ? Failure::oldCopyLocked
+                                                                : Failure::oldCopyNotRemovable);
 
     return InstallOutcome::done();
 }
@@ -244,19 +249,36 @@ InstallOutcome BundleInstaller::runInstall (const void* archiveData, size_t arch
     if (ops.removeTree (staging) == FileError::none)
         return InstallOutcome::done();
 
-    // The old copy would stay beside the new one, where a host could still find it: it goes
-    // back in place of the new one, which is ours and can be deleted, and the run has failed.
-    if (oldCopy != juce::File() && ops.existsNoFollow (oldCopy))
-    {
-        const auto rejected = staging.getChildFile ("rejected");
+    // The new copy is whole in place; the old one's remains stay out of a host's sight.
+    return leaveRemains (oldCopy, false);
+}
 
-        if (ops.exchange (oldCopy, bundle) != FileError::none
-            && ops.move (bundle, rejected) == FileError::none)
-            ops.move (oldCopy, bundle);
-    }
+InstallOutcome BundleInstaller::leaveRemains (const juce::File& copy, bool uninstall)
+{
+    const auto staging = getStagingFolder();
+    const auto remains = staging.getChildFile (remainsName);
 
-    ops.removeTree (staging);
-    return InstallOutcome::failed (Failure::oldCopyNotRemovable);
+    if (copy != juce::File() && ops.existsNoFollow (copy) && ops.move (copy, remains) == FileError::none)
+        hidePluginNames (remains);
+    else
+        hidePluginNames (staging);
+
+    return InstallOutcome::leftBehindIn (staging, uninstall);
+}
+
+void BundleInstaller::hidePluginNames (const juce::File& path)
+{
+    if (! ops.existsNoFollow (path) || ops.isLink (path))
+        return;
+
+    if (path.isDirectory())
+        for (const auto& entry : juce::RangedDirectoryIterator (path, false, "*", juce::File::findFilesAndDirectories))
+            hidePluginNames (entry.getFile());
+
+    // A host that scans folders deeply would take a leftover binary for the plug-in.
+    for (auto* extension : { ".vst3", ".clap", ".aaxplugin" })
+        if (path.getFileName().endsWithIgnoreCase (extension))
+            ops.move (path, path.getSiblingFile (path.getFileName() + "-leftover"));
 }
 
 InstallOutcome BundleInstaller::runUninstall()
@@ -280,15 +302,9 @@ InstallOutcome BundleInstaller::runUninstall()
     if (auto e = ops.move (bundle, removed); e != FileError::none)
         return fail (failureFor (e));
 
+    // The bundle is gone from its place; what cannot be deleted waits in staging, never as a plug-in.
     if (ops.removeTree (staging) != FileError::none)
-    {
-        // What cannot be deleted goes back where it was: a plug-in is installed, or it is not.
-        if (ops.existsNoFollow (removed))
-            ops.move (removed, bundle);
-
-        ops.removeTree (staging);
-        return InstallOutcome::failed (Failure::oldCopyNotRemovable);
-    }
+        return leaveRemains (removed, true);
 
     if (ops.existsNoFollow (bundle))
         return InstallOutcome::failed (Failure::other);

@@ -11,8 +11,9 @@
 
     An install extracts into a hidden staging folder beside the bundle and checks every entry
     first; only then does the new bundle take the old one's place, in one step where the file
-    system allows. On any failure the old bundle stays as it was, and so it does when the old
-    copy could not be deleted afterwards. Staging left by a run that was killed is removed, or
+    system allows. On any failure before that the old bundle stays as it was. What of the old
+    copy cannot be deleted afterwards stays in the staging folder, never in the bundle's place:
+    that only ever holds a whole copy. Staging left by a run that was killed is removed, or
     rolled back, at the next run.
 
     Inside the staging folder nothing bears the bundle's name: the copies are "new", "old" and
@@ -49,6 +50,9 @@ private:
     /** A new staging folder of this run's, once the bundle there is known to be removable. */
     InstallOutcome createStaging();
     InstallOutcome extractInto (const PayloadArchive& archive, const juce::File& bundleRoot);
+    /** After the swap: what of the copy could not be deleted stays in staging, as "remains". */
+    InstallOutcome leaveRemains (const juce::File& copy, bool uninstall);
+    void hidePluginNames (const juce::File& path);
 
     juce::File formatFolder;
     juce::String productName, bundleName;

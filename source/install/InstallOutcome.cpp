@@ -19,6 +19,12 @@ juce::String InstallOutcome::describe() const
         case Failure::noSystemDrive:    return "drive C: was not found. Check WINEPREFIX and HOME, then run the installer again.";
         case Failure::oldCopyNotRemovable:
             return "the installed copy could not be removed: no permission. Run the installer as administrator.";
+        case Failure::oldCopyLocked:
+            return "the installed copy could not be removed: files in it are locked against deletion. Unlock them and run the installer again.";
+        case Failure::leftBehind:
+            return juce::String (wasUninstall ? "removed" : "installed")
+                   + ", but old files that could not be deleted wait in the folder \"" + leftIn.getFileName()
+                   + "\" beside it until the next start.";
         case Failure::other:            break;
     }
 

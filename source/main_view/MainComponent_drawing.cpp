@@ -144,9 +144,16 @@ void MainComponent::paintRunResult (juce::Graphics& g)
     const juce::Rectangle<float> messageArea (4.0f * u, 28.0f * u, 92.0f * u, 38.0f * u);
 
     juce::StringArray failures;
+    bool allDidTheirWork = true;
+
     for (auto format : allFormats)
+    {
         if (const auto& outcome = runOutcomes[(size_t) format]; outcome.has_value() && ! outcome->succeeded())
+        {
             failures.add (formatNames[format] + ": " + outcome->describe());
+            allDidTheirWork = allDidTheirWork && outcome->didItsWork();
+        }
+    }
 
     if (failures.isEmpty())
     {
@@ -165,7 +172,10 @@ void MainComponent::paintRunResult (juce::Graphics& g)
 
     g.setFont (font (8.0f));
     g.setColour (colour_white);
-    g.drawText (runWasUninstall ? "UNINSTALL FAILED" : "INSTALL FAILED",
+    // Leftovers alone: the plug-ins are as asked, and the lines say what is left where.
+    const auto heading = allDidTheirWork ? (runWasUninstall ? "UNINSTALLED" : "INSTALLED")
+                                         : (runWasUninstall ? "UNINSTALL FAILED" : "INSTALL FAILED");
+    g.drawText (heading,
                 juce::Rectangle<float> (4.0f * u, 37.0f * u, 92.0f * u, 8.0f * u), juce::Justification::centred, true);
 
     // Up to two lines for each failed format: three fit above the extras.

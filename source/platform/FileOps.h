@@ -10,6 +10,7 @@ enum class FileError
     none,
     inUse,          // held open by another program
     noPermission,   // no rights, or a read-only medium
+    locked,         // marked against deletion (Linux: immutable or append-only)
     diskFull,
     notFound,
     other
@@ -43,7 +44,9 @@ public:
     */
     virtual FileError exchange (const juce::File& a, const juce::File& b) = 0;
 
-    /** Removes a file, or a folder with everything in it, without following links. Absent is fine. */
+    /** Removes a file, or a folder with everything in it, without following links; goes on past
+        what cannot be deleted, so as little as possible is left. Absent is fine.
+    */
     virtual FileError removeTree (const juce::File& path) = 0;
 
     /** Anything at the path, a dangling link included. */
@@ -53,9 +56,10 @@ public:
     virtual bool isLink (const juce::File& path) = 0;
 
     /** Whether removeTree could remove everything below and at the path: every folder in it
-        may have its entries deleted, and (on Windows) no file in it is held open by another
-        program (FileError::inUse). Looked at before anything is moved, so a bundle is never
-        left half-deleted.
+        may have its entries deleted, nothing in it is marked against deletion
+        (FileError::locked), and (on Windows) no file in it is held open by another program
+        (FileError::inUse). Looked at before anything is moved, so a bundle is never left
+        half-deleted.
     */
     virtual FileError checkRemovable (const juce::File& path) = 0;
 };

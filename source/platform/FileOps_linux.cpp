@@ -4,10 +4,13 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform
 {
@@ -30,6 +33,57 @@ FileError fromErrno (int e)
 std::filesystem::path pathOf (const juce::File& f)
 {
     return std::filesystem::path (f.getFullPathName().toStdString());
+}
+
+// Immutable and append-only entries cannot be deleted, not even by root; a folder so marked
+// keeps its entries too. File systems without these flags say so, and nothing is marked there.
+bool isMarkedAgainstDeletion (const juce::File& path)
+{
+    const int fd = ::open (path.getFullPathName().toRawUTF8(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+
+    if (fd < 0)
+        return false;
+
+    int flags = 0;
+    const bool marked = ::ioctl (fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
+    ::close (fd);
+    return marked;
+}
+
+/** Removes what it can below and at the path, never following a link; the first error. */
+int removeAll (const std::string& path)
+{
+    struct stat info;
+
+    if (::lstat (path.c_str(), &info) != 0)
+        return errno == ENOENT ? 0 : errno;
+
+    int firstError = 0;
+
+    if (S_ISDIR (info.st_mode))
+    {
+        std::error_code ec;
+        std::vector<std::string> children;
+
+        for (std::filesystem::directory_iterator it (path, ec), end; ! ec && it != end; it.increment (ec))
+            children.push_back (it->path().string());
+
+        if (ec)
+            firstError = ec.value();
+
+        for (const auto& child : children)
+            if (const auto e = removeAll (child); e != 0 && firstError == 0)
+                firstError = e;
+
+        if (::rmdir (path.c_str()) != 0 && firstError == 0)
+            firstError = errno;
+    }
+    else if (::unlink (path.c_str()) != 0)
+    {
+        firstError = errno;
+    }
+
+    return firstError;
 }
 
 class PosixFileOps : public FileOps
@@ -122,9 +176,7 @@ public:
 
     FileError removeTree (const juce::File& path) override
     {
-        std::error_code ec;
-        std::filesystem::remove_all (pathOf (path), ec);
-        return fromErrno (ec.value());
+        return fromErrno (removeAll (path.getFullPathName().toStdString()));
     }
 
     bool existsNoFollow (const juce::File& path) override
@@ -145,6 +197,9 @@ public:
 
         if (::lstat (path.getFullPathName().toRawUTF8(), &info) != 0)
             return errno == ENOENT ? FileError::none : fromErrno (errno);
+
+        if ((S_ISREG (info.st_mode) || S_ISDIR (info.st_mode)) && isMarkedAgainstDeletion (path))
+            return FileError::locked;
 
         if (! S_ISDIR (info.st_mode))
             return FileError::none;
