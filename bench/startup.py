@@ -1,7 +1,8 @@
 """Start-up: time from process start to the first painted pixels of the window, for the
-installer and for a minimal JUCE program opening a 600 x 600 window, alternating.
+installer and for two yardsticks, in turn: a minimal JUCE program opening a 600 x 600 window,
+and the same drawing one line in a typeface embedded in it (JUCE's own cost of text).
 
-usage: startup.py FH_INSTALLER MINIMAL_WINDOW [REPETITIONS]
+usage: startup.py FH_INSTALLER MINIMAL_WINDOW TEXT_WINDOW [REPETITIONS]
 Prints name: value lines.
 """
 import os
@@ -40,25 +41,28 @@ def time_to_first_paint(session, exe, env, probe):
 
 
 def main():
-    exe, minimal = sys.argv[1], sys.argv[2]
-    repetitions = int(sys.argv[3]) if len(sys.argv) > 3 else 10
+    exe, minimal, text = sys.argv[1], sys.argv[2], sys.argv[3]
+    repetitions = int(sys.argv[4]) if len(sys.argv) > 4 else 10
     work = tempfile.mkdtemp(prefix="kitwarden-startup-")
     prefix = os.path.join(work, "prefix")
     os.makedirs(os.path.join(prefix, "drive_c", "ProgramData", "Fernhollow"))
-    ours, theirs = [], []
+    ours, theirs, texts = [], [], []
     try:
         with XSession() as session:
             for _ in range(repetitions):
                 # The installer's top strip; the minimal program's whole face.
                 ours.append(time_to_first_paint(session, exe, {"WINEPREFIX": prefix, "TMPDIR": work}, (300, 2)))
                 theirs.append(time_to_first_paint(session, minimal, {}, (300, 2)))
+                texts.append(time_to_first_paint(session, text, {}, (300, 2)))
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
     print(f"startup_repetitions: {repetitions}")
     print(f"startup_installer_median_ms: {statistics.median(ours) * 1000:.1f}")
     print(f"startup_minimal_window_median_ms: {statistics.median(theirs) * 1000:.1f}")
+    print(f"startup_text_window_median_ms: {statistics.median(texts) * 1000:.1f}")
     print(f"startup_ratio: {statistics.median(ours) / statistics.median(theirs):.3f}")
+    print(f"startup_ratio_to_text_window: {statistics.median(ours) / statistics.median(texts):.3f}")
 
 
 if __name__ == "__main__":

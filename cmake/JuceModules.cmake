@@ -57,7 +57,8 @@ target_compile_definitions (juce_base PUBLIC
     JUCE_MODULE_AVAILABLE_juce_graphics=1
     JUCE_MODULE_AVAILABLE_juce_gui_basics=1
     ${KW_JUCE_OS_DEFINES}
-    $<IF:$<CONFIG:Debug>,DEBUG=1 _DEBUG=1,NDEBUG=1>)
+    "$<$<CONFIG:Debug>:DEBUG=1;_DEBUG=1;JUCE_LOG_ASSERTIONS=1>"
+    "$<$<NOT:$<CONFIG:Debug>>:NDEBUG=1>")
 target_link_libraries (juce_base PUBLIC kw_syslibs Threads::Threads)
 
 add_library (juce_gui STATIC

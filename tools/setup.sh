@@ -26,10 +26,13 @@ fi
 private_apt_init "$deps/apt"
 echo "setup: fetching $juce_pkg from Debian 13"
 ( cd "$apt_root/dl" && rm -f ./${juce_pkg}_*.deb && apt-get "${apt_opts[@]}" download "$juce_pkg=$juce_ver" ) || {
-    echo "##############################################################" >&2
-    echo "setup: $juce_pkg $juce_ver is no longer in the archive;"         >&2
-    echo "setup: FALLING BACK to trixie's current version (unchecked)"    >&2
-    echo "##############################################################" >&2
+    # An unchecked JUCE is never taken silently: the user has to ask for it.
+    if [ "${KW_ACCEPT_UNPINNED_JUCE:-0}" != 1 ]; then
+        echo "setup: $juce_pkg $juce_ver is no longer in the archive, so JUCE cannot be checked." >&2
+        echo "setup: KW_ACCEPT_UNPINNED_JUCE=1 tools/setup.sh takes the archive's current JUCE 8 unchecked." >&2
+        exit 1
+    fi
+    echo "setup: taking the archive's current $juce_pkg, unchecked (KW_ACCEPT_UNPINNED_JUCE=1)" >&2
     ( cd "$apt_root/dl" && rm -f ./${juce_pkg}_*.deb && apt-get "${apt_opts[@]}" download "$juce_pkg" )
     juce_sha=""
 }

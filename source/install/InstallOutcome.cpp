@@ -1,5 +1,7 @@
 #include "InstallOutcome.h"
 
+#include "product/ProductInfo.h"
+
 using Failure = InstallOutcome::Failure;
 
 juce::String InstallOutcome::describe() const
@@ -15,7 +17,7 @@ juce::String InstallOutcome::describe() const
         case Failure::noPermission:     return "no permission to write the plug-in folder. Run the installer as administrator.";
         case Failure::diskFull:         return "the disk is full. Free some space and run the installer again.";
         case Failure::corruptedPayload: return "the installer is damaged. Download it again.";
-        case Failure::noInstallFolder:  return "no install folder is set. Check the paths in KitwardenSettings.txt.";
+        case Failure::noInstallFolder:  return juce::String ("no install folder is set. Check the paths in ") + ProductInfo::settingsFileName + ".";
         case Failure::noSystemDrive:    return "drive C: was not found. Check WINEPREFIX and HOME, then run the installer again.";
         case Failure::oldCopyNotRemovable:
             return "the installed copy could not be removed: no permission. Run the installer as administrator.";

@@ -81,7 +81,7 @@ void panel_support::paint (juce::Graphics& g)
                      + " cross-platform installater. \nFeel free to drop us a line if you have any suggestions or "
                        "questions concerning its use. You can edit the default installation paths in the text file "
                        "found at "
-                     + settingsFolder.getFullPathName() + "/KitwardenSettings.txt";
+                     + settingsFolder.getFullPathName() + "/" + ProductInfo::settingsFileName;
     g.drawFittedText (about, roundedBounds (10.0f * u, 65.0f * u, 80.0f * u, 30.0f * u), juce::Justification::topLeft, 20);
 
     g.drawSingleLineText (juce::String::fromUTF8 (copyrightNotice), (int) (10.0f * u), (int) (88.0f * u));

@@ -1,30 +1,12 @@
 #include "Keyboard.h"
 
-#include <X11/Xlib.h>
-
-#include <memory>
+#include "XConnection_linux.h"
 
 namespace platform
 {
-namespace
-{
-struct CloseDisplay
-{
-    void operator() (Display* display) const { XCloseDisplay (display); }
-};
-
-// A second connection: a round trip on the framework's own would pull its pending events into
-// Xlib's queue where its poll() never sees them, and a close request could wait there for ever.
-Display* ownDisplay()
-{
-    static const std::unique_ptr<Display, CloseDisplay> display { XOpenDisplay (nullptr) };
-    return display.get();
-}
-} // namespace
-
 std::optional<bool> isShiftKeyDown()
 {
-    auto* display = ownDisplay();
+    auto* display = x11::ownDisplay();
 
     if (display == nullptr)
         return std::nullopt;
@@ -32,8 +14,10 @@ std::optional<bool> isShiftKeyDown()
     Window root, child;
     int rootX, rootY, x, y;
     unsigned int mask = 0;
+    const auto answered = XQueryPointer (display, DefaultRootWindow (display), &root, &child, &rootX, &rootY, &x, &y, &mask);
+    x11::readQueuedEvents();
 
-    if (! XQueryPointer (display, DefaultRootWindow (display), &root, &child, &rootX, &rootY, &x, &y, &mask))
+    if (! answered)
         return std::nullopt;
 
     return (mask & ShiftMask) != 0;

@@ -1,35 +1,21 @@
 // X11: JUCE publishes only minimum and maximum sizes in WM_NORMAL_HINTS, and rewrites the whole
 // property on every bounds change, so a window manager's frame resize need not stay square.
-// Watched over a connection of our own, the property gets the aspect back each time it loses it.
+// Watched over the program's own connection, the property gets the aspect back each time it loses it.
 #include "WindowShape.h"
+
+#include "XConnection_linux.h"
 
 #include <juce_events/juce_events.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <memory>
 
 namespace platform
 {
 namespace
 {
-struct CloseDisplay
-{
-    void operator() (Display* display) const { XCloseDisplay (display); }
-};
-
-struct Watch
-{
-    std::unique_ptr<Display, CloseDisplay> display;
-    Window window = 0;
-};
-
-Watch& watch()
-{
-    static Watch w;
-    return w;
-}
+Window watchedWindow = 0;
 
 void applyAspect (Display* display, Window window)
 {
@@ -59,60 +45,52 @@ void applyAspect (Display* display, Window window)
     XFree (hints);
 }
 
-void readEvents (int)
+void readEvents (Display* display)
 {
-    auto& w = watch();
-
-    if (w.display == nullptr)
-        return;
-
-    const auto normalHints = XInternAtom (w.display.get(), "WM_NORMAL_HINTS", False);
+    const auto normalHints = XInternAtom (display, "WM_NORMAL_HINTS", False);
     bool changed = false;
 
-    while (XPending (w.display.get()) > 0)
+    while (XPending (display) > 0)
     {
         XEvent event;
-        XNextEvent (w.display.get(), &event);
+        XNextEvent (display, &event);
 
-        if (event.type == PropertyNotify && event.xproperty.window == w.window && event.xproperty.atom == normalHints)
+        if (event.type == PropertyNotify && event.xproperty.window == watchedWindow && event.xproperty.atom == normalHints)
             changed = true;
     }
 
-    if (changed)
-        applyAspect (w.display.get(), w.window);
+    if (changed && watchedWindow != 0)
+        applyAspect (display, watchedWindow);
 }
 } // namespace
 
 void keepWindowSquare (void* nativeWindow)
 {
-    auto& w = watch();
     const auto window = (Window) (juce::pointer_sized_uint) nativeWindow;
+    auto* display = x11::ownDisplay();
 
-    if (window == 0 || w.window == window)
+    if (window == 0 || window == watchedWindow || display == nullptr)
         return;
 
-    stopKeepingWindowSquare (reinterpret_cast<void*> ((juce::pointer_sized_uint) w.window));
+    if (watchedWindow != 0)
+        XSelectInput (display, watchedWindow, NoEventMask);
 
-    w.display.reset (XOpenDisplay (nullptr));
-
-    if (w.display == nullptr)
-        return;
-
-    w.window = window;
-    XSelectInput (w.display.get(), window, PropertyChangeMask);
-    applyAspect (w.display.get(), window);
-    juce::LinuxEventLoop::registerFdCallback (ConnectionNumber (w.display.get()), readEvents);
+    watchedWindow = window;
+    XSelectInput (display, window, PropertyChangeMask);
+    applyAspect (display, window);
+    x11::setEventReader (readEvents);
 }
 
 void stopKeepingWindowSquare (void* nativeWindow)
 {
-    auto& w = watch();
+    auto* display = x11::ownDisplay();
 
-    if (w.display == nullptr || w.window != (Window) (juce::pointer_sized_uint) nativeWindow)
+    if (display == nullptr || watchedWindow == 0 || watchedWindow != (Window) (juce::pointer_sized_uint) nativeWindow)
         return;
 
-    juce::LinuxEventLoop::unregisterFdCallback (ConnectionNumber (w.display.get()));
-    w.display.reset();
-    w.window = 0;
+    XSelectInput (display, watchedWindow, NoEventMask);
+    XFlush (display);
+    x11::setEventReader (nullptr);
+    watchedWindow = 0;
 }
 } // namespace platform

@@ -11,6 +11,7 @@ const char* const productPageUrl = "https://www.fernhollow.example/collections/s
 const char* const defaultFormatRoot = "C:/Program Files/Common Files";
 const char* const installerVersion = KW_INSTALLER_VERSION;
 const char* const settingsFolderName = "Fernhollow";
+const char* const settingsFileName = "KitwardenSettings.txt";
 
 juce::String displayProductName()
 {

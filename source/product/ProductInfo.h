@@ -17,6 +17,9 @@ extern const char* const installerVersion;
 /** The maker's folder under the common application-data folder, where the settings file lives. */
 extern const char* const settingsFolderName;
 
+/** The settings file in that folder, shared by all of the maker's installers. */
+extern const char* const settingsFileName;
+
 /** The product name as shown and as its bundles are named: every "_" becomes a space. */
 juce::String displayProductName();
 } // namespace ProductInfo

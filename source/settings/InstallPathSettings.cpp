@@ -1,6 +1,7 @@
 #include "InstallPathSettings.h"
 
 #include "SettingsFileGuard.h"
+#include "product/ProductInfo.h"
 #include "platform/WindowsPaths.h"
 
 namespace InstallPathSettings
@@ -30,7 +31,7 @@ void readFrom (const juce::XmlElement& root, FormatFolders& folders)
 
 juce::File settingsFileIn (const juce::File& settingsFolder)
 {
-    return settingsFolder.getChildFile ("KitwardenSettings.txt");
+    return settingsFolder.getChildFile (ProductInfo::settingsFileName);
 }
 
 std::unique_ptr<juce::XmlElement> createDefaultDocument (const FormatFolders& folders)

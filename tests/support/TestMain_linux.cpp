@@ -85,6 +85,7 @@ bool isListingOnly (int argc, char** argv)
 
 int main (int argc, char** argv)
 {
+    testing_support::failTestsOnJuceChecks();
     const bool listingOnly = isListingOnly (argc, argv);
     testing::InitGoogleTest (&argc, argv);
 

@@ -9,6 +9,12 @@
 
 namespace testing_support
 {
+/** Makes JUCE's own checks fail the test that trips them: an assertion (in builds with
+    JUCE_DEBUG and JUCE_LOG_ASSERTIONS) fails the running test, and one outside any test, such
+    as the leak detector's report at exit, ends the process with status 3. Called first in main.
+*/
+void failTestsOnJuceChecks();
+
 /** A fresh folder under the system's temporary folder, removed with everything in it. */
 class TempFolder
 {
