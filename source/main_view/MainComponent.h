@@ -136,6 +136,9 @@ private:
     juce::File settingsFolder;
 
     bool shiftHeld = false;
+    // Asked while Shift reads as held: a release in another program's window may come with no
+    // event at all (Wine sends no move for a pointer back where it left).
+    juce::TimedCallback shiftWatch { [this] { refreshShiftFromSystem(); } };
     bool installDone = false;
     std::array<bool, numFormats> formatSelected {};
     InstallPathSettings::FormatFolders formatFolders;

@@ -104,6 +104,7 @@ void MainComponent::refreshShift (const juce::ModifierKeys& modifiers)
 
     shiftHeld = modifiers.isShiftDown();
     lastModifierFlags = (lastModifierFlags & ~1) | (shiftHeld ? 1 : 0);
+    shiftHeld ? shiftWatch.startTimer (100) : shiftWatch.stopTimer();
     repaint();
 }
 
@@ -132,7 +133,10 @@ void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
     const int changed = flags ^ lastModifierFlags;
 
     if ((changed & 1) != 0)
+    {
         shiftHeld = (flags & 1) != 0;
+        shiftHeld ? shiftWatch.startTimer (100) : shiftWatch.stopTimer();
+    }
 
     if (changed != 0)
         repaint();

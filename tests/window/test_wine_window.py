@@ -1,5 +1,6 @@
 """The Windows edition in a real window under Wine: installs the three formats with clicks,
-uninstalls one with Shift held, and closes cleanly.
+uninstalls one with Shift held, shows INSTALL again after Shift went up in another X window,
+and closes cleanly.
 
 usage: test_wine_window.py FH_INSTALLER_EXE ARTEFACT_DIR WINE_RUN RESOURCES_DIR
 
@@ -96,6 +97,40 @@ class WineWindowTest(InstallerWindowTest):
         self.assertTrue(self.bundle_matches_archive("CLAP"))
         self.assertTrue(self.bundle_matches_archive("AAX"))
         self.shot("wine-view-uninstalled.png")
+        self.close_and_expect_clean_exit()
+
+    def test_a_shift_released_in_another_window_shows_install_and_installs(self):
+        self.start()
+        self.click("VST3")
+        self.move_to("INSTALL")
+        label_install = self.pixels(*INSTALL_LABEL)
+        # The words below the box only: the box's shade follows the hover, not Shift.
+        words = (INSTALL_LABEL[0], 503, INSTALL_LABEL[2], 22)
+        label_words = self.pixels(*words)
+        self.session.xdotool("keydown", "shift")
+        self.assertTrue(self.eventually(lambda: label_install != self.pixels(*INSTALL_LABEL), timeout=15.0),
+                        "UNINSTALL label did not appear")
+
+        # Shift goes up while an X window outside Wine has the keyboard: Wine never hears of it.
+        root = self.session.dpy.screen().root
+        other = root.create_window(0, 0, 100, 100, 0, self.session.dpy.screen().root_depth)
+        other.map()
+        self.session.dpy.sync()
+        self.session.xdotool("mousemove", "50", "50")
+        self.session.xdotool("windowfocus", "--sync", str(other.id))
+        self.session.xdotool("keyup", "shift")
+        settle(0.5)
+
+        # Back over INSTALL, the other window still focused, the label tells the truth again,
+        # and a click installs.
+        # Right where it left: Windows sends no move for a pointer that has not moved.
+        self.move_to("INSTALL")
+        self.assertTrue(self.eventually(lambda: self.pixels(*words) == label_words, timeout=15.0),
+                        "the label still says UNINSTALL")
+        self.shot("wine-view-stale-shift.png")
+        self.session.xdotool("click", "1")
+        self.assertTrue(self.eventually(lambda: self.bundle_matches_archive("VST3"), timeout=30.0),
+                        "the click did not install")
         self.close_and_expect_clean_exit()
 
     def close_and_expect_clean_exit(self):
