@@ -258,8 +258,9 @@ TEST (MainWindowShape, TheWindowOpensAroundTheViewAndResizesOnlyToSquares)
 
     // What the frame or grip asks for is squared, within the window's limits. A Win32 window is
     // at most 32767 wide, its native frame included.
-    const auto frame = window.getPeer() != nullptr ? window.getPeer()->getFrameSizeIfPresent().value_or (juce::BorderSize<int>())
-                                                   : juce::BorderSize<int>();
+    const auto frameIfKnown = window.getPeer() != nullptr ? window.getPeer()->getFrameSizeIfPresent()
+                                                          : juce::ComponentPeer::OptionalBorderSize();
+    const auto frame = frameIfKnown ? *frameIfKnown : juce::BorderSize<int>();
     const int largest = (juce::SystemStats::getOperatingSystemType() & juce::SystemStats::Windows) != 0
                             ? std::min (32768, 32767 - frame.getLeftAndRight())
                             : 32768;

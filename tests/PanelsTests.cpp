@@ -323,7 +323,9 @@ TEST (ChangelogParser, MalformedUtf8BecomesReplacementCharactersOnce)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
-        const auto text = juce::String::fromUTF8 (c.bytes.data(), (int) c.bytes.size());
+        // As JUCE's own decoding keeps some malformed text (without the assertion fromUTF8 makes).
+        const auto* bytes = c.bytes.data();
+        const juce::String text (juce::CharPointer_UTF8 (bytes), juce::CharPointer_UTF8 (bytes + c.bytes.size()));
         const auto entries = parseChangelog (text);
         ASSERT_EQ (entries.size(), 1u);
         EXPECT_EQ (entries[0].text, juce::String::fromUTF8 (c.expectedText));

@@ -297,7 +297,7 @@ TEST (InstallPathSettings, LoadOrCreate)
         {
             const auto* want = c.expected.folders[i];
             const auto expected = want == nullptr ? defaultFolders (prefix)[i]
-                                                  : (juce::String (want).isEmpty() ? juce::File()
+                                                  : (*want == 0 ? juce::File()
                                                                                    : prefix.root().getChildFile (juce::String::fromUTF8 (want)));
             EXPECT_EQ (folders[i].getFullPathName(), expected.getFullPathName()) << "format " << i;
         }

@@ -1,6 +1,8 @@
 // The extras panels laid over the view: opening them and keeping them covering it.
 #include "MainComponent.h"
 
+#include "product/TextDecoding.h"
+
 #include "BinaryData.h"
 #include "panels/LicenceAgreement.h"
 #include "panels/panel_changelog.h"
@@ -26,7 +28,7 @@ void MainComponent::openPanel (const juce::String& name)
         showPanel (supportPanel, std::make_unique<panel_support> (settingsFolder, productName, productVersion));
     else if (name == "CHANGES")
         showPanel (changelogPanel, std::make_unique<panel_changelog> (
-                       juce::String::createStringFromData (BinaryData::CHANGELOG_md, BinaryData::CHANGELOG_mdSize),
+                       TextDecoding::lenientUtf8 (BinaryData::CHANGELOG_md, (size_t) BinaryData::CHANGELOG_mdSize),
                        productName));
 }
 

@@ -1,10 +1,5 @@
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-
 #include <functional>
 #include <string_view>
 
@@ -17,40 +12,6 @@
 
 namespace testing_support
 {
-namespace
-{
-class FailingLogger : public juce::Logger
-{
-public:
-    void logMessage (const juce::String& message) override
-    {
-        if (! message.startsWith ("JUCE Assertion failure"))
-        {
-            std::fprintf (stderr, "%s\n", message.toRawUTF8());
-            return;
-        }
-
-        if (::testing::UnitTest::GetInstance()->current_test_info() != nullptr)
-        {
-            ADD_FAILURE() << message;
-            return;
-        }
-
-        // After the tests: the leak detector reports while statics are destroyed.
-        std::fprintf (stderr, "%s (outside any test)\n", message.toRawUTF8());
-        std::fflush (stderr);
-        std::_Exit (3);
-    }
-};
-} // namespace
-
-void failTestsOnJuceChecks()
-{
-    // Made before any object the leak detector counts, so it outlives their counters.
-    static FailingLogger logger;
-    juce::Logger::setCurrentLogger (&logger);
-}
-
 TempFolder::TempFolder()
 {
     // Named per process: test cases run in parallel processes, each making its own.
