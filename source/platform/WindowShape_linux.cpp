@@ -72,9 +72,8 @@ void keepWindowSquare (void* nativeWindow)
     if (window == 0 || window == watchedWindow || display == nullptr)
         return;
 
-    if (watchedWindow != 0)
-        XSelectInput (display, watchedWindow, NoEventMask);
-
+    // A window watched before may be gone already: asking anything of it would be an X error,
+    // which ends the program. Its events are simply ignored from now on.
     watchedWindow = window;
     XSelectInput (display, window, PropertyChangeMask);
     applyAspect (display, window);
@@ -88,8 +87,7 @@ void stopKeepingWindowSquare (void* nativeWindow)
     if (display == nullptr || watchedWindow == 0 || watchedWindow != (Window) (juce::pointer_sized_uint) nativeWindow)
         return;
 
-    XSelectInput (display, watchedWindow, NoEventMask);
-    XFlush (display);
+    // Not deselected: the window may be destroyed by now, and an X error ends the program.
     x11::setEventReader (nullptr);
     watchedWindow = 0;
 }
