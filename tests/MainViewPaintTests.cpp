@@ -93,15 +93,6 @@ void saveArtefact (const juce::Image& image, const juce::String& name)
     }
 }
 
-void putVersion (const juce::File& binary, uint16_t minor, uint16_t patch)
-{
-    binary.getParentDirectory().createDirectory();
-    PeOptions o;
-    o.version[1] = minor;
-    o.version[2] = patch;
-    const auto pe = makePe (o);
-    binary.replaceWithData (pe.getData(), pe.getSize());
-}
 } // namespace
 
 TEST (MainViewPaint, FrameAndIdleControlsAtBothSizes)
@@ -136,8 +127,8 @@ TEST (MainViewPaint, FrameAndIdleControlsAtBothSizes)
 TEST (MainViewPaint, RowsShowTheInstalledStateAndTheSelection)
 {
     ScopedPrefix prefix;
-    putVersion (prefix.defaultFolder (formatVst3).getChildFile ("QuernfieldReverb3.vst3/Contents/x86_64-win/QuernfieldReverb3.vst3"), 2, 1);
-    putVersion (prefix.defaultFolder (formatClap).getChildFile ("QuernfieldReverb3.clap"), 1, 0);
+    putBinaryWithVersion (prefix.defaultFolder (formatVst3).getChildFile ("QuernfieldReverb3.vst3/Contents/x86_64-win/QuernfieldReverb3.vst3"), 2, 1);
+    putBinaryWithVersion (prefix.defaultFolder (formatClap).getChildFile ("QuernfieldReverb3.clap"), 1, 0);
     MainComponent view;
     click (view, "AAX");
 

@@ -122,15 +122,6 @@ void matchesReference (const juce::Image& actual, const juce::String& name)
     }
 }
 
-void putVersion (const juce::File& binary, uint16_t minor, uint16_t patch)
-{
-    binary.getParentDirectory().createDirectory();
-    PeOptions o;
-    o.version[1] = minor;
-    o.version[2] = patch;
-    const auto pe = makePe (o);
-    binary.replaceWithData (pe.getData(), pe.getSize());
-}
 
 void click (MainComponent& view, const juce::String& name)
 {
@@ -144,8 +135,8 @@ void hover (MainComponent& view, const juce::String& name)
 
 void installCurrentVst3AndOlderClap (const ScopedPrefix& prefix)
 {
-    putVersion (prefix.defaultFolder (formatVst3).getChildFile ("QuernfieldReverb3.vst3/Contents/x86_64-win/QuernfieldReverb3.vst3"), 2, 1);
-    putVersion (prefix.defaultFolder (formatClap).getChildFile ("QuernfieldReverb3.clap"), 1, 0);
+    putBinaryWithVersion (prefix.defaultFolder (formatVst3).getChildFile ("QuernfieldReverb3.vst3/Contents/x86_64-win/QuernfieldReverb3.vst3"), 2, 1);
+    putBinaryWithVersion (prefix.defaultFolder (formatClap).getChildFile ("QuernfieldReverb3.clap"), 1, 0);
 }
 
 struct Screen

@@ -78,4 +78,13 @@ juce::MemoryBlock makePe (const PeOptions& o)
     return b;
 }
 
+void putBinaryWithVersion (const juce::File& binary, uint16_t minor, uint16_t patch)
+{
+    binary.getParentDirectory().createDirectory();
+    PeOptions o;
+    o.version[1] = minor;
+    o.version[2] = patch;
+    const auto pe = makePe (o);
+    binary.replaceWithData (pe.getData(), pe.getSize());
+}
 } // namespace testing_support

@@ -18,6 +18,9 @@ struct PeOptions
 /** The smallest PE image that carries a version resource: one .rsrc section. */
 juce::MemoryBlock makePe (const PeOptions& options);
 
+/** A plug-in binary of version 3.minor.patch.0 at the path, its folders made. */
+void putBinaryWithVersion (const juce::File& binary, uint16_t minor, uint16_t patch);
+
 void put16 (juce::MemoryBlock& b, size_t at, uint32_t v);
 void put32 (juce::MemoryBlock& b, size_t at, uint32_t v);
 } // namespace testing_support
