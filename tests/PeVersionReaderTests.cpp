@@ -59,12 +59,12 @@ TEST (PeVersionReader, ReadsTheFixedFileVersion)
     struct Case { const char* name; PeOptions options; const char* expected; };
     const Case cases[] = {
         { "PE32+", {}, "3.2.1.0" },
-        { "PE32", { false, true, 16, { 3, 2, 1, 0 } }, "3.2.1.0" },
-        { "wide numbers", { true, true, 16, { 65535, 0, 10, 7 } }, "65535.0.10.7" },
-        { "no resource directory", { true, false, 16, { 3, 2, 1, 0 } }, "" },
-        { "resources but no version", { true, true, 3, { 3, 2, 1, 0 } }, "" },
+        { "PE32", { false, true, 16, { 3, 2, 1, 0 }, 1, 0x8664, true, {} }, "3.2.1.0" },
+        { "wide numbers", { true, true, 16, { 65535, 0, 10, 7 }, 1, 0x8664, true, {} }, "65535.0.10.7" },
+        { "no resource directory", { true, false, 16, { 3, 2, 1, 0 }, 1, 0x8664, true, {} }, "" },
+        { "resources but no version", { true, true, 3, { 3, 2, 1, 0 }, 1, 0x8664, true, {} }, "" },
         // Windows reads only VS_VERSION_INFO (ID 1); some binaries also carry a block under another ID.
-        { "a version block under ID 102 only", { true, true, 16, { 3, 2, 1, 0 }, 102 }, "" },
+        { "a version block under ID 102 only", { true, true, 16, { 3, 2, 1, 0 }, 102, 0x8664, true, {} }, "" },
     };
 
     for (const auto& c : cases)

@@ -41,7 +41,7 @@ const Embedded embedded[] = {
     KW_RESOURCE (icon_warning_svg, "icon_warning.svg"),
     KW_RESOURCE (icon_web_svg, "icon_web.svg"),
     KW_RESOURCE (icon_changelog_svg, "icon_changelog.svg"),
-    KW_RESOURCE (logo_fernhollow_svg, "logo_fernhollow.svg"),
+    KW_RESOURCE (maker_logo_svg, "maker_logo.svg"),
     KW_RESOURCE (CHANGELOG_md, "CHANGELOG.md"),
 };
 #undef KW_RESOURCE

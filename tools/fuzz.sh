@@ -9,9 +9,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:-}
 seconds=${2:-120}
 case "$target" in
-    changelog) sources="$here/source/panels/ChangelogMarkup.cpp $here/tests/fuzz/changelog_fuzzer.cpp" ;;
+    changelog) sources="$here/source/panels/ChangelogMarkup.cpp $here/source/product/TextDecoding.cpp
+                        $here/tests/fuzz/changelog_fuzzer.cpp" ;;
     settings)  sources="$here/source/settings/SettingsFileGuard.cpp $here/source/platform/FileChecks_linux.cpp
-                        $here/tests/fuzz/settings_fuzzer.cpp" ;;
+                        $here/source/product/TextDecoding.cpp $here/tests/fuzz/settings_fuzzer.cpp" ;;
     *) echo "usage: tools/fuzz.sh changelog|settings [SECONDS]" >&2; exit 2 ;;
 esac
 "$here/tools/setup.sh"
@@ -42,7 +43,7 @@ clang++ -fsanitize=address,fuzzer "$out"/obj/*.o "$out/$target"/obj/*.o -o "$out
     $(pkg-config --libs freetype2 fontconfig zlib libpng libjpeg) -lpthread -ldl -lrt
 
 if [ "$target" = changelog ]; then
-    cp "$here/resources/CHANGELOG.md" "$out/$target/corpus/shipped.md"
+    cp "$here/products/quernfield-reverb3/CHANGELOG.md" "$out/$target/corpus/shipped.md"
     printf '%s' '***a*** **b** *c* ** * **** - x' > "$out/$target/corpus/spans.md"
 else
     printf '%s' '<?xml version="1.0" encoding="UTF-8"?>

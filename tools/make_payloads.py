@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Regenerates the three payload archives resources/vst3.zip, clap.zip and aax.zip.
+"""Regenerates the default product's three payload archives, products/quernfield-reverb3/bundles/*.zip.
 
 Everything in them is made here, from fixed seeds, so every run writes the same bytes:
 
@@ -32,7 +32,7 @@ import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, "build", "payloads")
-OUT = os.path.join(ROOT, "resources")
+OUT = os.path.join(ROOT, "products", "quernfield-reverb3", "bundles")
 
 PRODUCT = "QuernfieldReverb3"
 VENDOR = "Fernhollow"
@@ -402,6 +402,7 @@ QF_EXPORT int QfHostModuleStartup(void* host) { (void) host; return qf_engine_wa
 QF_EXPORT int QfHostModuleShutdown(void) { return 0; }
 QF_EXPORT int QfHostDescribePlugIns(void* sink) { (void) sink; return -1; }
 QF_EXPORT int QfHostCanUnloadNow(void) { return 1; }
+QF_EXPORT int ACFRegisterPlugin(void* unknown, void* definition) { (void) unknown; (void) definition; return -1; }
 """,
 }
 
@@ -999,7 +1000,7 @@ def main(argv):
         data = zip_bytes(zip_entries_layout(entries))
         if len(data) != fmt["zip_size"]:
             fail("%s.zip is %d bytes, wanted %d" % (fmt["key"], len(data), fmt["zip_size"]))
-        path = os.path.join(OUT, fmt["key"] + ".zip")
+        path = os.path.join(OUT, fmt["bundle"] or fmt["dll_entry"]) + ".zip"
         with open(path, "wb") as f:
             f.write(data)
         check_zip(path, entries)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Regenerates resources/vst3.zip, resources/clap.zip and resources/aax.zip, the plug-in payloads
+# Regenerates the default product's bundles (products/quernfield-reverb3/bundles/*.zip), the payloads
 # the installer embeds. The same bytes come out on every run; work files go to build/payloads/.
 # The mingw-w64 cross compiler is needed here only, not for building the installer.
 #   tools/make_payloads.sh [--clean]   (--clean recompiles the cached function pool)
@@ -18,6 +18,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 mkdir -p "$here/build/payloads"
+out="$here/products/quernfield-reverb3/bundles"
 /usr/bin/python3 "$here/tools/make_payloads.py" "$@"
 
 # Second opinions from the toolchain and Info-ZIP on what was written.
@@ -42,8 +43,8 @@ for key in vst3 clap aax; do
             || { echo "make_payloads: $dll lacks $want in its version resource" >&2; exit 1; }
     done
     if command -v unzip >/dev/null 2>&1; then
-        unzip -tq "$here/resources/$key.zip" >/dev/null 2>&1 \
+        unzip -tq "$out/$(basename "$dll").zip" >/dev/null 2>&1 \
             || { echo "make_payloads: unzip -t fails on $key.zip" >&2; exit 1; }
     fi
 done
-( cd "$here/resources" && sha256sum vst3.zip clap.zip aax.zip )
+( cd "$out" && sha256sum ./*.zip )

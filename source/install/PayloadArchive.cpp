@@ -68,6 +68,8 @@ bool PayloadArchive::readDirectory()
         e.compressedSize = juce::ByteOrder::littleEndianInt (h + 20);
         e.uncompressedSize = juce::ByteOrder::littleEndianInt (h + 24);
         e.localHeaderOffset = juce::ByteOrder::littleEndianInt (h + 42);
+        e.madeBy = juce::ByteOrder::littleEndianShort (h + 4);
+        e.externalAttributes = juce::ByteOrder::littleEndianInt (h + 38);
         e.name = juce::String::fromUTF8 (reinterpret_cast<const char*> (h + 46), (int) nameLength);
         entries.push_back (std::move (e));
 

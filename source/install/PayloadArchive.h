@@ -22,8 +22,13 @@ public:
         uint64_t uncompressedSize = 0;
         uint64_t localHeaderOffset = 0;
         juce::Time time;            // the entry's DOS time stamp, as local time
+        uint16_t madeBy = 0;        // high byte 3: Unix, whose mode is in the attributes' high half
+        uint32_t externalAttributes = 0;
 
         bool isFolder() const { return name.endsWithChar ('\\') || name.endsWithChar ('/'); }
+
+        /** A symbolic link, as Unix zip tools store one. */
+        bool isLink() const { return (madeBy >> 8) == 3 && ((externalAttributes >> 16) & 0170000) == 0120000; }
     };
 
     /** Reads the directory; isValid() is false when the archive cannot be read. */

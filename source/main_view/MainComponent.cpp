@@ -29,8 +29,8 @@ MainComponent::MainComponent()
     extrasIcons[3] = loadIcon (BinaryData::icon_help_svg, BinaryData::icon_help_svgSize);
     extrasIcons[4] = loadIcon (BinaryData::icon_install_svg, BinaryData::icon_install_svgSize);
     changelogIcon = loadIcon (BinaryData::icon_changelog_svg, BinaryData::icon_changelog_svgSize);
-    makerLogo = PaintedControls::recoloured (PaintedControls::loadDrawable (BinaryData::logo_fernhollow_svg,
-                                                                            BinaryData::logo_fernhollow_svgSize).get(),
+    makerLogo = PaintedControls::recoloured (PaintedControls::loadDrawable (BinaryData::maker_logo_svg,
+                                                                            BinaryData::maker_logo_svgSize).get(),
                                              juce::Colours::black, colour_white);
     warningIcon = PaintedControls::loadDrawable (BinaryData::icon_warning_svg, BinaryData::icon_warning_svgSize);
     successIcon = PaintedControls::recoloured (extrasIcons[4].get(), colour_charcoal, colour_green);
@@ -66,8 +66,9 @@ MainComponent::MainComponent()
     for (auto format : allFormats)
     {
         const auto bundle = bundleFile (format);
-        formatSelected[(size_t) format] = bundle != juce::File() && bundle.exists();
+        formatSelected[(size_t) format] = ProductInfo::carries (format) && bundle != juce::File() && bundle.exists();
         formatButtons[(size_t) format] = createButton (formatNames[format]);
+        formatButtons[(size_t) format]->setVisible (ProductInfo::carries (format));
     }
 
     installButton = createButton ("INSTALL");

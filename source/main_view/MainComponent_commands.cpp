@@ -1,6 +1,8 @@
 // What a click on one of the view's buttons does.
 #include "MainComponent.h"
 
+#include "product/ProductInfo.h"
+
 #include "platform/Shell.h"
 
 void MainComponent::buttonClicked (juce::Button* button)
@@ -19,7 +21,7 @@ void MainComponent::buttonClicked (juce::Button* button)
     {
         platform::openLink (manualUrl);
     }
-    else if (const auto format = formatNames.indexOf (name); format >= 0 && format < numFormats)
+    else if (const auto format = formatNames.indexOf (name); format >= 0 && format < numFormats && ProductInfo::carries ((FormatIndex) format))
     {
         formatSelected[(size_t) format] = ! formatSelected[(size_t) format];
         repaint();
@@ -30,7 +32,8 @@ void MainComponent::buttonClicked (juce::Button* button)
     }
     else if (name == "SELECT_ALL")
     {
-        formatSelected.fill (true);
+        for (auto format : allFormats)
+            formatSelected[(size_t) format] = ProductInfo::carries (format);
         repaint();
     }
 }

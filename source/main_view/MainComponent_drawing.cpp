@@ -104,6 +104,9 @@ void MainComponent::paint (juce::Graphics& g)
 
     for (auto format : allFormats)
     {
+        if (! ProductInfo::carries (format))
+            continue;
+
         const auto i = (size_t) format;
         const auto s = scanFormat (format);
         const auto& button = *formatButtons[i];

@@ -2,6 +2,7 @@
 #include "MainComponent.h"
 
 #include "look/UnitGeometry.h"
+#include "product/ProductInfo.h"
 #include "platform/Keyboard.h"
 
 void MainComponent::resized()
@@ -18,9 +19,23 @@ void MainComponent::resized()
 
     installButton->setBounds (roundedBounds (86.0f * u, 73.5f * u, 10.0f * u, 10.0f * u));
     selectAllButton->setBounds (roundedBounds (77.0f * u, 22.0f * u, 19.0f * u, 5.0f * u));
-    formatButtons[formatVst3]->setBounds (roundedBounds (4.0f * u, 30.0f * u, 45.0f * u, 10.0f * u));
-    formatButtons[formatClap]->setBounds (roundedBounds (51.0f * u, 30.0f * u, 45.0f * u, 10.0f * u));
-    formatButtons[formatAax]->setBounds (roundedBounds (4.0f * u, 42.0f * u, 45.0f * u, 10.0f * u));
+    // The formats the product carries fill the row slots in order; the others have no row.
+    const std::pair<float, float> slots[] = { { 4.0f, 30.0f }, { 51.0f, 30.0f }, { 4.0f, 42.0f } };
+    size_t slot = 0;
+
+    for (auto format : allFormats)
+    {
+        auto& button = *formatButtons[(size_t) format];
+
+        if (! ProductInfo::carries (format))
+        {
+            button.setBounds ({});
+            continue;
+        }
+
+        button.setBounds (roundedBounds (slots[slot].first * u, slots[slot].second * u, 45.0f * u, 10.0f * u));
+        ++slot;
+    }
 
     helpLabel->setFont (font (3.0f));
     helpLabel->setBounds (roundedBounds (4.0f * u, 90.0f * u, 92.0f * u, 3.0f * u));
@@ -30,10 +45,10 @@ void MainComponent::resized()
 
 std::optional<juce::String> MainComponent::hoverText (const juce::Button& button) const
 {
-    static const std::pair<const char*, const char*> extrasHelp[] = {
+    static const std::pair<const char*, juce::String> extrasHelp[] = {
         { "EULA", "Click to read End-User License Agreement" },
         { "MANUAL", "Click to open product manual in your web browser" },
-        { "WEBSITE", "Click to open product page on the Fernhollow website" },
+        { "WEBSITE", "Click to open product page on the " + juce::String::fromUTF8 (ProductInfo::makerName) + " website" },
         { "SUPPORT", "Email and Discord support" },
         { "CHANGES", "Click to view release notes" },
     };
@@ -42,7 +57,7 @@ std::optional<juce::String> MainComponent::hoverText (const juce::Button& button
 
     for (const auto& [buttonName, text] : extrasHelp)
         if (name == buttonName)
-            return juce::String (text);
+            return text;
 
     if (const auto format = formatNames.indexOf (name); format >= 0 && format < numFormats)
     {

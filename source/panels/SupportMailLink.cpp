@@ -1,9 +1,11 @@
 #include "SupportMailLink.h"
 
+#include "product/ProductInfo.h"
+
 namespace SupportMailLink
 {
-const char* const supportEmailAddress = "support@fernhollow.example";
-const char* const discordInviteUrl = "https://discord.gg/fernhollow-example";
+const char* const supportEmailAddress = ProductInfo::supportEmail;
+const char* const discordInviteUrl = ProductInfo::communityUrl;
 
 juce::String body (const juce::String& productName, const juce::String& productVersion,
                    const platform::SystemReport& system)

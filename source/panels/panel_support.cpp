@@ -11,12 +11,8 @@
 
 namespace
 {
-const char* const discordText = "The Fernhollow Discord is a vibrant community of musicians and producers, and this is "
-                                "the fastest way to get answers to simple questions. Just join and drop in the "
-                                "appropriate channel. ";
 const char* const mailText = "If you have more complicated questions, or matters that need to remain private, "
                              "concerning account information, etc., feel free to email us.";
-const char* const copyrightNotice = "\xc2\xa9 2019-2026 Fernhollow Audio Ltd.";
 } // namespace
 
 panel_support::panel_support (const juce::File& folder, const juce::String& product, const juce::String& version)
@@ -29,8 +25,9 @@ panel_support::panel_support (const juce::File& folder, const juce::String& prod
     mailButton = std::make_unique<ClickArea> (*this, *this, "MAIL");
     discordButton->setTitle ("Discord");
     mailButton->setTitle ("E-mail");
-    discordButton->setDescription ("Join the Fernhollow Discord in your web browser");
-    mailButton->setDescription ("Write to Fernhollow support, with a short report of this system");
+    const auto maker = juce::String::fromUTF8 (ProductInfo::makerName);
+    discordButton->setDescription ("Join the " + maker + " Discord in your web browser");
+    mailButton->setDescription ("Write to " + maker + " support, with a short report of this system");
 }
 
 panel_support::~panel_support() = default;
@@ -49,7 +46,7 @@ void panel_support::paint (juce::Graphics& g)
     paintChrome (g, {});
 
     auto drawContact = [&] (const char* heading, float headingY, ClickArea& button,
-                            juce::Drawable* icon, const char* text)
+                            juce::Drawable* icon, const juce::String& text)
     {
         g.setColour (colour_white);
         g.setFont (PaintedControls::font (5.0f, u));
@@ -69,22 +66,22 @@ void panel_support::paint (juce::Graphics& g)
                           juce::Justification::topLeft, 20);
     };
 
-    drawContact ("DISCORD", 7.0f * u, *discordButton, discordIcon.get(), discordText);
+    drawContact ("DISCORD", 7.0f * u, *discordButton, discordIcon.get(), juce::String::fromUTF8 (ProductInfo::communityText));
     drawContact ("E-MAIL", 27.0f * u, *mailButton, mailIcon.get(), mailText);
 
     g.setColour (colour_grey);
     g.setFont (PaintedControls::font (3.0f, u));
-    g.drawText ("ABOUT FERNHOLLOW KITWARDEN", juce::Rectangle<float> (10.0f * u, 57.0f * u, 80.0f * u, 10.0f * u),
+    g.drawText ("ABOUT " + juce::String::fromUTF8 (ProductInfo::makerName).toUpperCase() + " KITWARDEN", juce::Rectangle<float> (10.0f * u, 57.0f * u, 80.0f * u, 10.0f * u),
                 juce::Justification::centredLeft, true);
 
-    const auto about = juce::String ("The Fernhollow Kitwarden v") + ProductInfo::installerVersion
+    const auto about = "The " + juce::String::fromUTF8 (ProductInfo::makerName) + " Kitwarden v" + ProductInfo::installerVersion
                      + " cross-platform installater. \nFeel free to drop us a line if you have any suggestions or "
                        "questions concerning its use. You can edit the default installation paths in the text file "
                        "found at "
                      + settingsFolder.getFullPathName() + "/" + ProductInfo::settingsFileName;
     g.drawFittedText (about, roundedBounds (10.0f * u, 65.0f * u, 80.0f * u, 30.0f * u), juce::Justification::topLeft, 20);
 
-    g.drawSingleLineText (juce::String::fromUTF8 (copyrightNotice), (int) (10.0f * u), (int) (88.0f * u));
+    g.drawSingleLineText (juce::String::fromUTF8 (ProductInfo::copyright), (int) (10.0f * u), (int) (88.0f * u));
 }
 
 void panel_support::buttonClicked (juce::Button* button)

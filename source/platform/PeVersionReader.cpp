@@ -96,56 +96,120 @@ bool findEntry (Reader& reader, uint64_t resourceBase, uint32_t directoryOffset,
     return false;
 }
 
-juce::String read (juce::InputStream& stream)
+/** The headers every read starts from. */
+struct Headers
 {
-    Reader reader (stream);
+    uint16_t machine = 0, characteristics = 0, magic = 0;
+    std::vector<uint8_t> optional;
+    uint32_t directoriesAt = 0, numDirectories = 0;
+    std::vector<Section> sections;
 
+    /** The RVA of a data directory, 0 when there is none. */
+    uint32_t directoryRva (uint32_t index) const
+    {
+        if (numDirectories <= index || optional.size() < directoriesAt + (index + 1) * 8)
+            return 0;
+
+        return juce::ByteOrder::littleEndianInt (optional.data() + directoriesAt + index * 8);
+    }
+};
+
+bool readHeaders (Reader& reader, Headers& h)
+{
     uint8_t dos[64];
     if (! reader.readAt (0, dos, sizeof (dos)) || dos[0] != 'M' || dos[1] != 'Z')
-        return {};
+        return false;
 
     const uint32_t peOffset = juce::ByteOrder::littleEndianInt (dos + 0x3c);
     uint8_t coff[24];
     if (! reader.readAt (peOffset, coff, sizeof (coff)) || std::memcmp (coff, "PE\0\0", 4) != 0)
-        return {};
+        return false;
 
+    h.machine = juce::ByteOrder::littleEndianShort (coff + 4);
+    h.characteristics = juce::ByteOrder::littleEndianShort (coff + 22);
     const int numSections = juce::ByteOrder::littleEndianShort (coff + 6);
     const uint32_t optionalSize = juce::ByteOrder::littleEndianShort (coff + 20);
 
     if (numSections <= 0 || numSections > maxSections || optionalSize < 2 || optionalSize > 1024)
-        return {};
+        return false;
 
-    std::vector<uint8_t> optional (optionalSize);
-    if (! reader.readAt (peOffset + 24ull, optional.data(), optionalSize))
-        return {};
+    h.optional.resize (optionalSize);
+    if (! reader.readAt (peOffset + 24ull, h.optional.data(), optionalSize))
+        return false;
 
-    const auto magic = juce::ByteOrder::littleEndianShort (optional.data());
-    const uint32_t directoriesAt = magic == 0x20b ? 112 : (magic == 0x10b ? 96 : 0);
+    h.magic = juce::ByteOrder::littleEndianShort (h.optional.data());
+    h.directoriesAt = h.magic == 0x20b ? 112 : (h.magic == 0x10b ? 96 : 0);
 
-    if (directoriesAt == 0 || optionalSize < directoriesAt)
-        return {};
+    if (h.directoriesAt == 0 || optionalSize < h.directoriesAt)
+        return false;
 
-    const uint32_t numDirectories = juce::ByteOrder::littleEndianInt (optional.data() + directoriesAt - 4);
-    constexpr uint32_t resourceDirectory = 2;
-
-    if (numDirectories <= resourceDirectory || optionalSize < directoriesAt + (resourceDirectory + 1) * 8)
-        return {};
-
-    const uint32_t resourceRva = juce::ByteOrder::littleEndianInt (optional.data() + directoriesAt + resourceDirectory * 8);
-
-    if (resourceRva == 0)
-        return {};
+    h.numDirectories = juce::ByteOrder::littleEndianInt (h.optional.data() + h.directoriesAt - 4);
 
     std::vector<uint8_t> table (static_cast<size_t> (numSections) * 40);
     if (! reader.readAt (peOffset + 24ull + optionalSize, table.data(), static_cast<uint32_t> (table.size())))
-        return {};
+        return false;
 
-    std::vector<Section> sections;
     for (int i = 0; i < numSections; ++i)
     {
         const auto* s = table.data() + i * 40;
-        sections.push_back ({ juce::ByteOrder::littleEndianInt (s + 12), juce::ByteOrder::littleEndianInt (s + 8), juce::ByteOrder::littleEndianInt (s + 16), juce::ByteOrder::littleEndianInt (s + 20) });
+        h.sections.push_back ({ juce::ByteOrder::littleEndianInt (s + 12), juce::ByteOrder::littleEndianInt (s + 8), juce::ByteOrder::littleEndianInt (s + 16), juce::ByteOrder::littleEndianInt (s + 20) });
     }
+
+    return true;
+}
+
+juce::StringArray readExports (Reader& reader, const Headers& h)
+{
+    constexpr uint32_t maxNames = 4096, maxNameLength = 256;
+    juce::StringArray names;
+    uint64_t directory = 0;
+
+    if (! rvaToOffset (h.sections, h.directoryRva (0), directory))
+        return names;
+
+    uint8_t header[40];
+    if (! reader.readAt (directory, header, sizeof (header)))
+        return names;
+
+    const auto count = std::min (juce::ByteOrder::littleEndianInt (header + 24), maxNames);
+    uint64_t nameTable = 0;
+
+    if (! rvaToOffset (h.sections, juce::ByteOrder::littleEndianInt (header + 32), nameTable))
+        return names;
+
+    std::vector<uint8_t> rvas (count * 4);
+    if (count == 0 || ! reader.readAt (nameTable, rvas.data(), count * 4))
+        return names;
+
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        uint64_t at = 0;
+        char name[maxNameLength] {};
+
+        if (! rvaToOffset (h.sections, juce::ByteOrder::littleEndianInt (rvas.data() + i * 4), at))
+            continue;
+
+        // Bounded: the name may end before the file does.
+        for (uint32_t k = 0; k < maxNameLength - 1 && reader.readAt (at + k, name + k, 1) && name[k] != 0; ++k) {}
+        names.add (juce::String (juce::CharPointer_UTF8 (name)));
+    }
+
+    return names;
+}
+
+juce::String read (juce::InputStream& stream)
+{
+    Reader reader (stream);
+    Headers h;
+
+    if (! readHeaders (reader, h))
+        return {};
+
+    const auto& sections = h.sections;
+    const uint32_t resourceRva = h.directoryRva (2);
+
+    if (resourceRva == 0)
+        return {};
 
     uint64_t resourceBase = 0;
     if (! rvaToOffset (sections, resourceRva, resourceBase))
@@ -197,6 +261,24 @@ juce::String read (juce::InputStream& stream)
 juce::String PeVersionReader::readFileVersion (juce::InputStream& stream)
 {
     return read (stream);
+}
+
+PeVersionReader::Image PeVersionReader::readImage (juce::InputStream& stream)
+{
+    Image image;
+    Reader reader (stream);
+    Headers h;
+
+    if (! readHeaders (reader, h))
+        return image;
+
+    image.isPe = true;
+    image.machine = h.machine;
+    image.isDll = (h.characteristics & 0x2000) != 0;
+    image.isPe32Plus = h.magic == 0x20b;
+    image.exports = readExports (reader, h);
+    image.fileVersion = read (stream);
+    return image;
 }
 
 juce::String PeVersionReader::readFileVersion (const juce::File& binary)

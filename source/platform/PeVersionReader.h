@@ -16,6 +16,19 @@ public:
 
     /** The same over any seekable stream (tests and benchmarks count what is read). */
     static juce::String readFileVersion (juce::InputStream& stream);
+
+    /** What a build checks of a plug-in binary before it ships. */
+    struct Image
+    {
+        bool isPe = false;
+        uint16_t machine = 0;          // 0x8664 x86-64, 0x14c x86, 0xaa64 ARM64
+        bool isDll = false;
+        bool isPe32Plus = false;
+        juce::StringArray exports;     // exported names
+        juce::String fileVersion;
+    };
+
+    static Image readImage (juce::InputStream& stream);
 };
 
 namespace platform

@@ -8,14 +8,6 @@ namespace InstallPathSettings
 {
 namespace
 {
-const char* const noteText =
-    "These are the paths that all Fernhollow installers will use for their respective formats. "
-    "Edit them to personal taste, but keep in mind that some formats have specific homes. "
-    "Use this feature at your own risk; follow the naming and separator conventions exactly as "
-    "you see them, or you could end up with unintended consequences. If you delete this file, "
-    "the next time you run the Kitwarden for any FH product, a new one with the default "
-    "locations will be written.";
-
 void readFrom (const juce::XmlElement& root, FormatFolders& folders)
 {
     for (auto format : allFormats)
@@ -37,7 +29,7 @@ juce::File settingsFileIn (const juce::File& settingsFolder)
 std::unique_ptr<juce::XmlElement> createDefaultDocument (const FormatFolders& folders)
 {
     auto root = std::make_unique<juce::XmlElement> ("Kitwarden_Settings");
-    root->setAttribute ("Important_Note:", noteText);
+    root->setAttribute ("Important_Note:", juce::String::fromUTF8 (ProductInfo::settingsNote));
 
     // The shared file's own attribute order: CLAP first.
     for (auto format : { formatClap, formatVst3, formatAax })

@@ -22,7 +22,15 @@ juce::MemoryBlock makePe (const PeOptions& o)
     const size_t sectionTableAt = peAt + 24 + optionalSize;
     const size_t rawAt = 0x200;
     const uint32_t rva = 0x1000;
-    const size_t resSize = 0x58 + 92;
+    const size_t versionSize = 0x58 + 92;
+
+    // The export directory follows the version resource in the same section.
+    const size_t exportsAt = versionSize;
+    const size_t namePointersAt = exportsAt + 40;
+    size_t namesAt = namePointersAt + (size_t) o.exports.size() * 4;
+    size_t resSize = o.exports.isEmpty() ? versionSize : namesAt;
+    for (auto& name : o.exports)
+        resSize += (size_t) name.length() + 1;
 
     juce::MemoryBlock b (rawAt + resSize, true);
     b[0] = 'M';
@@ -30,7 +38,8 @@ juce::MemoryBlock makePe (const PeOptions& o)
     put32 (b, 0x3c, (uint32_t) peAt);
     b[peAt] = 'P';
     b[peAt + 1] = 'E';
-    put16 (b, peAt + 4, 0x8664);
+    put16 (b, peAt + 4, o.machine);
+    put16 (b, peAt + 22, o.dll ? 0x2022u : 0x0022u);
     put16 (b, peAt + 6, 1);
     put16 (b, peAt + 20, (uint32_t) optionalSize);
 
@@ -43,6 +52,21 @@ juce::MemoryBlock makePe (const PeOptions& o)
     {
         put32 (b, directories + 2 * 8, rva);
         put32 (b, directories + 2 * 8 + 4, (uint32_t) resSize);
+    }
+
+    if (! o.exports.isEmpty())
+    {
+        put32 (b, directories, rva + (uint32_t) exportsAt);
+        put32 (b, directories + 4, (uint32_t) (resSize - exportsAt));
+        put32 (b, rawAt + exportsAt + 24, (uint32_t) o.exports.size());
+        put32 (b, rawAt + exportsAt + 32, rva + (uint32_t) namePointersAt);
+
+        for (int i = 0; i < o.exports.size(); ++i)
+        {
+            put32 (b, rawAt + namePointersAt + (size_t) i * 4, rva + (uint32_t) namesAt);
+            std::memcpy (b.begin() + rawAt + namesAt, o.exports[i].toRawUTF8(), (size_t) o.exports[i].length());
+            namesAt += (size_t) o.exports[i].length() + 1;
+        }
     }
 
     std::memcpy (b.begin() + sectionTableAt, ".rsrc\0\0\0", 8);

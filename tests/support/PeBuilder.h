@@ -13,6 +13,9 @@ struct PeOptions
     uint32_t resourceType = 16;      // RT_VERSION
     uint16_t version[4] { 3, 2, 1, 0 };
     uint32_t resourceName = 1;       // VS_VERSION_INFO
+    uint16_t machine = 0x8664;
+    bool dll = true;
+    juce::StringArray exports;       // exported names, in the export directory
 };
 
 /** The smallest PE image that carries a version resource: one .rsrc section. */

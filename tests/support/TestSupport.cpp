@@ -142,7 +142,9 @@ std::map<juce::String, juce::String> listTree (const juce::File& root)
 
 juce::File resourceFile (const juce::String& name)
 {
-    return juce::File (KW_RESOURCES_DIR).getChildFile (name);
+    // The product's files as the kit made them, the installer's own from resources/.
+    const auto fromKit = juce::File (KW_KIT_DIR).getChildFile (name);
+    return fromKit.existsAsFile() ? fromKit : juce::File (KW_RESOURCES_DIR).getChildFile (name);
 }
 
 juce::MemoryBlock inflateEntry (const void* zipData, size_t zipSize, const juce::String& entryName)
