@@ -40,7 +40,6 @@ if (CMAKE_CROSSCOMPILING)
         COMMAND ${KW_HOST_CXX} -std=c++17 -O1 -w -DNDEBUG=1 -DLINUX=1 -DJUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1
                 -DJUCE_STANDALONE_APPLICATION=1 -DJUCE_USE_CURL=0 -DJUCE_MODULE_AVAILABLE_juce_core=1
                 -I "${_host_juce}" -I "${CMAKE_SOURCE_DIR}/source" -I "${CMAKE_SOURCE_DIR}/source/platform"
-                -include juce_core/juce_core.h
                 -o "${_kit}" ${_kit_sources}
                 "${_host_juce}/juce_core/juce_core.cpp" "${_host_juce}/juce_core/juce_core_CompilationTime.cpp"
                 -lz -lpthread -ldl -lrt

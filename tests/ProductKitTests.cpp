@@ -213,12 +213,16 @@ TEST (ProductKit, EachBrokenRuleStopsTheBuildWithItsLine)
                      zipOf ({ { "Tidal Echo.clap", plugInBinary ("clap_entry") }, { "Other.clap", juce::MemoryBlock (4, true) } }));
           },
           "tidal-echo/bundles/Tidal Echo.clap.zip", "entry \"Other.clap\" lies outside the bundle \"Tidal Echo.clap\"" },
+        // As a zip, since a case-insensitive folder here could not hold both names.
         { "names differing only in case", [] (ProductFolder& f)
           {
-              write (f.vst3().getChildFile ("Contents/Resources/Preset.txt"), juce::String ("a"));
-              write (f.vst3().getChildFile ("Contents/Resources/preset.txt"), juce::String ("b"));
+              f.vst3().deleteRecursively();
+              write (f.bundles().getChildFile ("Tidal Echo.vst3.zip"),
+                     zipOf ({ { "Tidal Echo.vst3/Contents/x86_64-win/Tidal Echo.vst3", plugInBinary ("GetPluginFactory") },
+                              { "Tidal Echo.vst3/Contents/Resources/Preset.txt", juce::MemoryBlock (1, true) },
+                              { "Tidal Echo.vst3/Contents/Resources/preset.txt", juce::MemoryBlock (2, true) } }));
           },
-          "tidal-echo/bundles/Tidal Echo.vst3", "differ only in case, and Windows folders do not" },
+          "tidal-echo/bundles/Tidal Echo.vst3.zip", "differ only in case, and Windows folders do not" },
         { "product.json field missing", [] (ProductFolder& f)
           {
               write (f.product.getChildFile ("product.json"), juce::String ("{ \"name\": \"Tidal_Echo\", \"version\": \"1.4.0\", \"maker\": \"../maker\" }"));

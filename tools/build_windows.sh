@@ -5,6 +5,6 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build="${KW_WINDOWS_BUILD_DIR:-$here/build-windows}"
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64.cmake" \
-          -DCMAKE_BUILD_TYPE=Release -DKW_BUILD_BENCH=OFF
+          -DCMAKE_BUILD_TYPE=Release -DKW_BUILD_BENCH=OFF ${KW_CMAKE_ARGS:-}
 fi
 cmake --build "$build" -j "$(nproc)"

@@ -10,6 +10,8 @@ build_pkgs="g++ cmake ninja-build pkg-config libfreetype-dev libfontconfig1-dev 
 libxrandr-dev libxinerama-dev libxext-dev libxcursor-dev zlib1g-dev libpng-dev libjpeg-dev"
 # GoogleTest: Debian ships it, CTest reads its results per case.
 test_pkgs="xvfb xdotool imagemagick libgtest-dev python3-xlib x11-utils util-linux unzip openbox"
+# A second product's plug-in binaries are compiled at test time: Windows DLLs from mingw-w64.
+test_pkgs="$test_pkgs gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64"
 
 . "$here/tools/private_apt.sh"
 install_missing_packages $build_pkgs $test_pkgs

@@ -36,14 +36,7 @@ class PanelsWindowTest(InstallerWindowTest):
 
     def setUp(self):
         super().setUp()
-        stubs = os.path.join(self.root, "bin")
-        os.makedirs(stubs)
-        self.record = os.path.join(self.root, "opened.txt")
-        with open(os.path.join(stubs, "xdg-open"), "w") as f:
-            f.write('#!/bin/sh\nprintf "%s\\n" "$1" >> "$KW_OPENED"\n')
-        os.chmod(os.path.join(stubs, "xdg-open"), 0o755)
-        self.env.update({"KW_OPENED": self.record,
-                         "PATH": stubs + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")})
+        self.record_opened_links()
 
     def press(self, name):
         """A click, then the pointer off every control, so no hover colour stays behind."""
@@ -57,12 +50,6 @@ class PanelsWindowTest(InstallerWindowTest):
         # A patch of the Discord button's face, away from its icon.
         patch = set(self.pixels(62, 93, 8, 6))
         return len(patch) == 1 and patch.pop() != BLACK
-
-    def opened(self):
-        if not os.path.exists(self.record):
-            return []
-        with open(self.record) as f:
-            return f.read().splitlines()
 
     def test_panels_open_close_reopen_and_cover_the_view(self):
         self.start()

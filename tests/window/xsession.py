@@ -143,8 +143,9 @@ def bundle_matches_archive(common_files, resources, fmt, compare_content=False):
     folder = os.path.join(common_files, FORMAT_FOLDERS[fmt])
     with zipfile.ZipFile(os.path.join(resources, FORMAT_ARCHIVES[fmt])) as z:
         for info in z.infolist():
-            path = os.path.join(folder, *[p for p in info.filename.split("\\") if p])
-            if info.filename.endswith("\\"):
+            # Either separator: the kit writes "/", older archives "\\".
+            path = os.path.join(folder, *[p for p in info.filename.replace("\\", "/").split("/") if p])
+            if info.filename.endswith(("\\", "/")):
                 if not os.path.isdir(path):
                     return False
             elif not os.path.isfile(path) or os.path.getsize(path) != info.file_size:
@@ -176,6 +177,23 @@ class InstallerWindowTest(unittest.TestCase):
     def tearDown(self):
         self.session.stop()
         shutil.rmtree(self.root, ignore_errors=True)
+
+    def record_opened_links(self):
+        """A stub xdg-open first on PATH, recording what the program hands the system."""
+        stubs = os.path.join(self.root, "bin")
+        os.makedirs(stubs)
+        self.record = os.path.join(self.root, "opened.txt")
+        with open(os.path.join(stubs, "xdg-open"), "w") as f:
+            f.write('#!/bin/sh\nprintf "%s\\n" "$1" >> "$KW_OPENED"\n')
+        os.chmod(os.path.join(stubs, "xdg-open"), 0o755)
+        self.env.update({"KW_OPENED": self.record,
+                         "PATH": stubs + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")})
+
+    def opened(self):
+        if not os.path.exists(self.record):
+            return []
+        with open(self.record) as f:
+            return f.read().splitlines()
 
     def start(self):
         self.session.start(self.exe, self.env)

@@ -14,6 +14,14 @@ void writeIfChanged (const juce::File& file, const void* data, size_t size)
     if (file.existsAsFile() && file.loadFileAsData (old) && old.getSize() == size && (size == 0 || old.matches (data, size)))
         return;
 
+    // JUCE deletes a file replaced with nothing; an empty archive must still be there.
+    if (size == 0)
+    {
+        file.deleteFile();
+        file.create();
+        return;
+    }
+
     file.replaceWithData (data, size);
 }
 
