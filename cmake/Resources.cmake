@@ -97,7 +97,7 @@ set (_inputs ${KW_RESOURCE_PATHS})
 
 add_custom_command (
     OUTPUT "${_out}/BinaryData.h" "${_out}/BinaryData.cpp"
-    COMMAND ${_embed} --namespace BinaryData --header "${_out}/BinaryData.h" --source "${_out}/BinaryData.cpp" ${_inputs}
+    COMMAND ${_embed} --incbin-from 1048576 --namespace BinaryData --header "${_out}/BinaryData.h" --source "${_out}/BinaryData.cpp" ${_inputs}
     DEPENDS ${_embed} ${_inputs}
     COMMENT "Embedding the product and the installer's resources"
     VERBATIM)
@@ -117,6 +117,10 @@ add_custom_command (
             "${KW_KIT_DIR}/licence_agreement.txt"
     DEPENDS ${_embed} "${KW_KIT_DIR}/licence_agreement.txt"
     VERBATIM)
+
+# Payloads are assembled from their files (.incbin): a changed one rebuilds the object even when
+# the generated source reads the same.
+set_source_files_properties ("${_out}/BinaryData.cpp" PROPERTIES OBJECT_DEPENDS "${KW_RESOURCE_PATHS}")
 
 add_library (kitwarden_resources STATIC
     "${_out}/BinaryData.cpp" "${_out}/AppIconData.cpp" "${_out}/LicenceData.cpp")
