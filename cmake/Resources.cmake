@@ -25,6 +25,7 @@ endif()
 set (_kit_sources
     "${CMAKE_SOURCE_DIR}/tools/kit/kit_main.cpp"
     "${CMAKE_SOURCE_DIR}/tools/kit/ProductKit.cpp"
+    "${CMAKE_SOURCE_DIR}/tools/kit/Digests.cpp"
     "${CMAKE_SOURCE_DIR}/source/install/PayloadArchive.cpp"
     "${CMAKE_SOURCE_DIR}/source/platform/PeVersionReader.cpp"
     "${CMAKE_SOURCE_DIR}/source/platform/FileChecks_linux.cpp")
@@ -43,7 +44,7 @@ if (CMAKE_CROSSCOMPILING)
                 -o "${_kit}" ${_kit_sources}
                 "${_host_juce}/juce_core/juce_core.cpp" "${_host_juce}/juce_core/juce_core_CompilationTime.cpp"
                 -lz -lpthread -ldl -lrt
-        DEPENDS ${_kit_sources} "${CMAKE_SOURCE_DIR}/tools/kit/ProductKit.h"
+        DEPENDS ${_kit_sources} "${CMAKE_SOURCE_DIR}/tools/kit/ProductKit.h" "${CMAKE_SOURCE_DIR}/tools/kit/Digests.h"
         COMMENT "Building the product kit for the build machine"
         VERBATIM)
 else()

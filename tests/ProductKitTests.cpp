@@ -240,6 +240,8 @@ TEST (ProductKit, EachBrokenRuleStopsTheBuildWithItsLine)
           "maker/maker.json", "\"settingsFolder\" is \"Brack/water\", not one plain folder name" },
         { "maker.json syntax", [] (ProductFolder& f) { write (f.maker.getChildFile ("maker.json"), juce::String ("{ \"name\": ")); },
           "maker/maker.json", "not a JSON object" },
+        { "a bundle named after another product", [] (ProductFolder& f) { f.clap().moveFileTo (f.bundles().getChildFile ("TidalEcho.clap")); },
+          "tidal-echo/bundles/TidalEcho.clap", "is not a bundle of this product. Name it \"Tidal Echo.vst3\"" },
         { "no bundle at all", [] (ProductFolder& f) { f.bundles().deleteRecursively(); },
           "tidal-echo/bundles", "holds no bundle named \"Tidal Echo.vst3\"" },
     };

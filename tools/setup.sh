@@ -12,6 +12,8 @@ libxrandr-dev libxinerama-dev libxext-dev libxcursor-dev zlib1g-dev libpng-dev l
 test_pkgs="xvfb xdotool imagemagick libgtest-dev python3-xlib x11-utils util-linux unzip openbox"
 # A second product's plug-in binaries are compiled at test time: Windows DLLs from mingw-w64.
 test_pkgs="$test_pkgs gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64"
+# Signing the release, and its tests: Debian's osslsigncode and openssl.
+test_pkgs="$test_pkgs osslsigncode openssl"
 
 . "$here/tools/private_apt.sh"
 install_missing_packages $build_pkgs $test_pkgs

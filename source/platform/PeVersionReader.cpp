@@ -99,6 +99,7 @@ bool findEntry (Reader& reader, uint64_t resourceBase, uint32_t directoryOffset,
 /** The headers every read starts from. */
 struct Headers
 {
+    uint32_t peOffset = 0;
     uint16_t machine = 0, characteristics = 0, magic = 0;
     std::vector<uint8_t> optional;
     uint32_t directoriesAt = 0, numDirectories = 0;
@@ -125,6 +126,7 @@ bool readHeaders (Reader& reader, Headers& h)
     if (! reader.readAt (peOffset, coff, sizeof (coff)) || std::memcmp (coff, "PE\0\0", 4) != 0)
         return false;
 
+    h.peOffset = peOffset;
     h.machine = juce::ByteOrder::littleEndianShort (coff + 4);
     h.characteristics = juce::ByteOrder::littleEndianShort (coff + 22);
     const int numSections = juce::ByteOrder::littleEndianShort (coff + 6);
@@ -278,6 +280,15 @@ PeVersionReader::Image PeVersionReader::readImage (juce::InputStream& stream)
     image.isPe32Plus = h.magic == 0x20b;
     image.exports = readExports (reader, h);
     image.fileVersion = read (stream);
+
+    // The security directory holds a file offset, not an RVA.
+    image.checksumOffset = h.peOffset + 24 + 64;
+    image.securityEntryOffset = h.peOffset + 24 + h.directoriesAt + 4 * 8;
+    if (h.numDirectories > 4 && h.optional.size() >= h.directoriesAt + 5 * 8)
+    {
+        image.certificatesOffset = juce::ByteOrder::littleEndianInt (h.optional.data() + h.directoriesAt + 4 * 8);
+        image.certificatesSize = juce::ByteOrder::littleEndianInt (h.optional.data() + h.directoriesAt + 4 * 8 + 4);
+    }
     return image;
 }
 

@@ -26,6 +26,9 @@ public:
         bool isPe32Plus = false;
         juce::StringArray exports;     // exported names
         juce::String fileVersion;
+        uint32_t checksumOffset = 0;   // where the optional header's checksum lies in the file
+        uint32_t securityEntryOffset = 0;
+        uint32_t certificatesOffset = 0, certificatesSize = 0;   // the Authenticode signature, if any
     };
 
     static Image readImage (juce::InputStream& stream);

@@ -1,10 +1,13 @@
 #include "ProductKit.h"
 
+#include "Digests.h"
+
 #include "install/PayloadArchive.h"
 #include "platform/PeVersionReader.h"
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -30,6 +33,47 @@ const KitFormat formats[3] = {
 // 2000-01-01 00:00 as a DOS date and time: every entry bears it, so no build machine's clock shows.
 constexpr uint16_t fixedDosTime = 0;
 constexpr uint16_t fixedDosDate = (uint16_t) (((2000 - 1980) << 9) | (1 << 5) | 1);
+
+enum class Signature { none, matches, broken };
+
+// The Authenticode digest: the whole file but its checksum, the security directory entry and the
+// signature itself, against the digest the signature carries (SHA-256, or SHA-1 from older tools).
+Signature authenticode (const std::vector<uint8_t>& file, const PeVersionReader::Image& image)
+{
+    if (image.certificatesSize == 0)
+        return Signature::none;
+
+    const size_t start = image.certificatesOffset, end = start + image.certificatesSize;
+
+    if (start < image.securityEntryOffset + 8 || end > file.size() || image.checksumOffset + 4 > image.securityEntryOffset)
+        return Signature::broken;
+
+    static const uint8_t sha256Info[] = { 0x30, 0x0d, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01, 0x05, 0x00, 0x04, 0x20 };
+    static const uint8_t sha1Info[] = { 0x30, 0x09, 0x06, 0x05, 0x2b, 0x0e, 0x03, 0x02, 0x1a, 0x05, 0x00, 0x04, 0x14 };
+    const auto* table = file.data() + start;
+    const auto* tableEnd = file.data() + end;
+
+    struct Kind { const uint8_t* info; size_t infoSize, digestSize; };
+    const Kind kinds[] = { { sha256Info, sizeof (sha256Info), 32 }, { sha1Info, sizeof (sha1Info), 20 } };
+
+    for (const auto& kind : kinds)
+    {
+        const auto* at = std::search (table, tableEnd, kind.info, kind.info + kind.infoSize);
+
+        if (at == tableEnd || tableEnd - (at + kind.infoSize) < (std::ptrdiff_t) kind.digestSize)
+            continue;
+
+        Digests::Sha sha (kind.digestSize == 32);
+        sha.add (file.data(), image.checksumOffset);
+        sha.add (file.data() + image.checksumOffset + 4, image.securityEntryOffset - image.checksumOffset - 4);
+        sha.add (file.data() + image.securityEntryOffset + 8, start - image.securityEntryOffset - 8);
+        sha.add (file.data() + end, file.size() - end);
+        const auto digest = sha.finish();
+        return std::equal (digest.begin(), digest.end(), at + kind.infoSize) ? Signature::matches : Signature::broken;
+    }
+
+    return Signature::broken;
+}
 
 class Problems
 {
@@ -211,7 +255,8 @@ bool collect (const juce::File& file, const juce::String& name, std::vector<ZipE
 }
 
 /** Checks one format's archive against every rule; adds a line per problem. */
-void checkArchive (const juce::MemoryBlock& zip, const juce::File& source, int format, const Product& product, Problems& problems)
+void checkArchive (const juce::MemoryBlock& zip, const juce::File& source, int format, const Product& product, Problems& problems,
+                   Problems& warnings)
 {
     const auto& f = formats[format];
     const auto bundle = bundleName (product.name, format);
@@ -295,6 +340,20 @@ void checkArchive (const juce::MemoryBlock& zip, const juce::File& source, int f
         return;
     }
 
+    switch (authenticode (bytes, image))
+    {
+        case Signature::none:
+            warnings.add (source, "\"" + binaryPath + "\" carries no Authenticode signature, and antivirus programs flag unsigned "
+                                      "plug-ins. Sign it in your build.");
+            break;
+        case Signature::broken:
+            problems.add (source, "\"" + binaryPath + "\" has an Authenticode signature that does not match it: the file was changed "
+                                      "after signing. Sign it again.");
+            break;
+        case Signature::matches:
+            break;
+    }
+
     if (! image.exports.contains (f.entryPoint))
         problems.add (source, "\"" + binaryPath + "\" does not export " + f.entryPoint + ", so hosts will not load it as "
                                   + f.name + ". Check the build of that format.");
@@ -347,7 +406,7 @@ bool zipFolder (const juce::File& folder, const juce::String& rootName, juce::Me
 Result load (const juce::File& productFolder)
 {
     Result result;
-    Problems problems (result.problems);
+    Problems problems (result.problems), warnings (result.warnings);
     auto& product = result.product;
     product.folder = productFolder;
 
@@ -420,12 +479,12 @@ Result load (const juce::File& productFolder)
                 continue;
             }
 
-            checkArchive (zip, asFolder, format, product, problems);
+            checkArchive (zip, asFolder, format, product, problems, warnings);
         }
         else if (asZip.existsAsFile())
         {
             asZip.loadFileAsData (zip);
-            checkArchive (zip, asZip, format, product, problems);
+            checkArchive (zip, asZip, format, product, problems, warnings);
         }
         else
         {
@@ -434,6 +493,15 @@ Result load (const juce::File& productFolder)
 
         product.carried[(size_t) format] = true;
     }
+
+    // A bundle named otherwise would be left out without a word.
+    juce::StringArray expected;
+    for (int format = 0; format < 3; ++format)
+        expected.addArray ({ bundleName (product.name, format), bundleName (product.name, format) + ".zip" });
+
+    for (const auto& entry : bundles.findChildFiles (juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles, false))
+        if (! expected.contains (entry.getFileName()))
+            problems.add (entry, "is not a bundle of this product. Name it \"" + expected.joinIntoString ("\", \"") + "\", or remove it.");
 
     if (! product.carried[0] && ! product.carried[1] && ! product.carried[2])
         problems.add (bundles, "holds no bundle named \"" + bundleName (product.name, 0) + "\", \"" + bundleName (product.name, 1)

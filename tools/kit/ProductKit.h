@@ -32,6 +32,9 @@ struct Result
     /** One line a maker can act on per problem: the file, what is wrong, what to do. */
     juce::StringArray problems;
 
+    /** The same for what ships but deserves a look (unsigned plug-in binaries). */
+    juce::StringArray warnings;
+
     bool ok() const { return problems.isEmpty(); }
 };
 

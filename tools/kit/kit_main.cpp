@@ -60,6 +60,9 @@ int main (int argc, char** argv)
         return 1;
     }
 
+    for (const auto& line : result.warnings)
+        std::fprintf (stderr, "kit: warning: %s\n", line.toRawUTF8());
+
     const auto& p = result.product;
     out.createDirectory();
     const char* archives[] = { "vst3.zip", "clap.zip", "aax.zip" };
@@ -81,7 +84,7 @@ int main (int argc, char** argv)
     writeIfChanged (out.getChildFile ("ProductData.inc"), ProductKit::productSource (p));
     writeIfChanged (out.getChildFile ("ProductRc.h"), ProductKit::versionBlockHeader (p));
 
-    std::printf ("kit: %s %s by %s: %s checked (layout, x86-64 DLL, entry point, file version, moduleinfo.json, archive safety)\n",
+    std::printf ("kit: %s %s by %s: %s checked (layout, x86-64 DLL, entry point, file version, moduleinfo.json, archive safety, signatures)\n",
                  p.name.toRawUTF8(), p.version.toRawUTF8(), p.maker.name.toRawUTF8(), carried.joinIntoString (", ").toRawUTF8());
     return 0;
 }
