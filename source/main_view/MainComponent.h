@@ -81,6 +81,7 @@ private:
 
     /** Shift as the system has it now: the label and a click always agree with it. */
     void refreshShift (const juce::ModifierKeys& modifiers);
+    void setShiftHeld (bool held);
     void refreshShiftFromSystem();
     void globalFocusChanged (juce::Component* focusedComponent) override;
 

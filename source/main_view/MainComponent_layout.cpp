@@ -110,6 +110,17 @@ void MainComponent::describeFormatButton (FormatIndex format)
     button.liveDescription = [this, &button] { return hoverText (button).value_or (juce::String()); };
 }
 
+void MainComponent::setShiftHeld (bool held)
+{
+    shiftHeld = held;
+
+    // While it reads as held, the system is asked again: the release may come with no event.
+    if (held)
+        shiftWatch.startTimer (100);
+    else
+        shiftWatch.stopTimer();
+}
+
 void MainComponent::refreshShift (const juce::ModifierKeys& modifiers)
 {
     // X11 mouse events update the modifiers without a modifierKeysChanged call, so a Shift
@@ -117,9 +128,8 @@ void MainComponent::refreshShift (const juce::ModifierKeys& modifiers)
     if (modifiers.isShiftDown() == shiftHeld)
         return;
 
-    shiftHeld = modifiers.isShiftDown();
+    setShiftHeld (modifiers.isShiftDown());
     lastModifierFlags = (lastModifierFlags & ~1) | (shiftHeld ? 1 : 0);
-    shiftHeld ? shiftWatch.startTimer (100) : shiftWatch.stopTimer();
     repaint();
 }
 
@@ -148,10 +158,7 @@ void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
     const int changed = flags ^ lastModifierFlags;
 
     if ((changed & 1) != 0)
-    {
-        shiftHeld = (flags & 1) != 0;
-        shiftHeld ? shiftWatch.startTimer (100) : shiftWatch.stopTimer();
-    }
+        setShiftHeld ((flags & 1) != 0);
 
     if (changed != 0)
         repaint();
